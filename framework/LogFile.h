@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdio>
+
+// The program's one diagnostic record, "log.txt" in the working directory.
+// Lines take one of two forms: a plain message, or a tagged report
+// ("  Tag::Operation: message") from the class that noticed a failure.
+// Every write is flushed at once so the log is complete even after a kill.
+class LogFile {
+public:
+    // Opens (and empties) the file at path. When it cannot be opened the
+    // object stays usable and every write is silently skipped.
+    explicit LogFile(const char* path);
+    ~LogFile();
+    LogFile(const LogFile&) = delete;
+    LogFile& operator=(const LogFile&) = delete;
+
+    // Writes "message\n".
+    void Write(const char* message);
+    // Writes "  tag: message\n".
+    void Write(const char* tag, const char* message);
+
+    bool IsOpen() const { return stream != nullptr; }
+
+private:
+    FILE* stream;
+};
+
+// The process-wide log: opens "log.txt" before main runs and closes it after
+// main returns. Every part of the program writes here.
+extern LogFile logFile;

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <SDL.h>
+#include <cstdint>
+#include <memory>
+
+#include "framework/SDLApp.h"
+#include "framework/SDLFont.h"
+#include "framework/SDLLabel.h"
+#include "framework/SDLSoundFX.h"
+#include "framework/fwSDLImage.h"
+#include "gameplay/Ball.h"
+#include "gameplay/CPowerUp.h"
+#include "gameplay/LevelData.h"
+#include "gameplay/QDPowerUps.h"
+#include "gameplay/qdSprites.h"
+
+// a + trunc(r * (b - a + 1) / 32768) for a 15-bit draw r of rand(). With
+// a > b it yields a value from a down to b + 2.
+int RandomInt(int a, int b);
+// A new image loaded from path, or null (the image discarded) on failure.
+std::unique_ptr<fwSDLImage> LoadNewImage(const char* path);
+
+// The one game in progress: the live brick grid, paddle, ball, capsules and
+// shots, counters, and the artwork and sounds they are drawn and heard
+// with; plus the round state machine from "Press select key" through play,
+// pause, cleared levels and game over to leaving.
+//
+// Calling order: LoadResources once (needs a video mode); per game NewGame
+// then StartLevel(true); per frame Draw then RunRound.
+class GameScene {
+public:
+    enum RoundState {
+        Created = 0,
+        Idle = 1,
+        LevelCleared = 2,
+        GetReady = 3,
+        Playing = 4,
+        Paused = 5,
+        GameOver = 6,
+        Finished = 8
+    };
+    static constexpr SDLKey SelectKey = SDLK_SPACE;
+    static constexpr SDLKey PauseKey = SDLK_p;
+
+    GameScene();
+    ~GameScene();
+    GameScene(const GameScene&) = delete;
+    GameScene& operator=(const GameScene&) = delete;
+
+    // Loads images, font, sounds and labels; false at the first failure
+    // (the wrappers log why). A paddle 3 pixels wide or less is refused.
+    bool LoadResources();
+    // Level 1, 3 balls, 0 points; drops a held power-up.
+    void NewGame();
+    // Serve positions, empties shots and capsules, drops the held power-up;
+    // with loadLevelFile reads "data/levels/level<level>.txt" into the grid.
+    // False (state Finished) only when that file cannot be read.
+    bool StartLevel(bool loadLevelFile);
+    // One round step; reads keys through app without waiting for release.
+    void RunRound(SDLApp& app);
+    // One frame of play (state Playing only).
+    void UpdatePlay(SDLApp& app);
+    // Angle change for a ball meeting the paddle at hit pixels from its left.
+    double PaddleBounceAngle(int hit) const;
+    // Draws the HUD and the playfield as the last round step left them.
+    void Draw(SDL_Surface* screen);
+
+    int effectsVolume;
+    int state;
+    LevelData bricks;
+    bool leaveRequested;
+    bool autoPlay;
+    int shownFps;
+    uint32_t fireTicks;
+    fwSDLImage brickImage1;
+    fwSDLImage brickImage2;
+    fwSDLImage brickImage3;
+    fwSDLImage solidBrickImage;
+    fwSDLImage paddleImage;
+    fwSDLImage ballImage;
+    fwSDLImage powerUpImage;
+    std::unique_ptr<fwSDLImage> shotImage;
+    SDLFont font;
+    QDPowerUps powerUps;
+    qdSprites shots;
+    std::unique_ptr<CPowerUp> heldPowerUp;
+    SDLLabel levelLabel;
+    SDLLabel ballsLabel;
+    SDLLabel pointsLabel;
+    SDLSoundFX hitSound;
+    SDLSoundFX gameOverSound;
+    LevelData levelFile;
+    Ball ball;
+    int level;
+    int points;
+    int lives;
+    int paddleX;
+    int paddleY;
+};
