@@ -21,6 +21,11 @@ public:
     void Write(const char* tag, const char* message);
 
     bool IsOpen() const { return stream != nullptr; }
+    // Closes the current file, then opens (and empties) path instead; used
+    // by tests that need a log of their own. False when it cannot be opened.
+    bool Open(const char* path);
+    // Flushes and closes the file; later writes are skipped.
+    void Close();
 
 private:
     FILE* stream;

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <cstdint>
+#include <string>
 
 #include "framework/SDLFont.h"
 #include "framework/fwSDLImage.h"
@@ -73,6 +74,10 @@ public:
     // standard error and exits with status 1.
     virtual const char* StartupFailure() const { return nullptr; }
 
+    // After a failed InitSDL: the step that failed and SDL's reason (for
+    // example "SDL_Init: No available video device"); empty otherwise.
+    const std::string& InitSDLError() const { return initSDLError; }
+
     // The live application, or null.
     static SDLApp* Instance() { return instance; }
 
@@ -88,5 +93,8 @@ protected:
     float fps;
 
 private:
+    [[noreturn]] void FailInitSDL(const char* tag, const char* step);
+
+    std::string initSDLError;
     static SDLApp* instance;
 };

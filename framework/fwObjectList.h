@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "framework/fwObject.h"
@@ -35,7 +36,7 @@ public:
     int IndexOf(const fwObject* object) const;
 
     int GetCount() const { return static_cast<int>(elements.size()); }
-    fwObject* Get(int index) const { return elements[static_cast<size_t>(index)]; }
+    fwObject* Get(int index) const { return elements[static_cast<std::size_t>(index)]; }
 
 private:
     int FindMatch(const fwObject* object) const;

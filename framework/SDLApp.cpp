@@ -1,0 +1,175 @@
+#include "framework/SDLApp.h"
+
+#include <SDL_mixer.h>
+#include <cstdio>
+#include <cstdlib>
+
+#include "framework/LogFile.h"
+
+SDLApp* SDLApp::instance = nullptr;
+
+SDLApp::SDLApp()
+    : videoInfo(nullptr), screen(nullptr), videoFlags(0), fpsWindowStart(0), frameCount(0),
+      keyState(nullptr), quit(false), fps(0.0f) {
+    if (instance) {
+        std::fprintf(stderr, "SDLApp already exists\n");
+        std::exit(2);
+    }
+    instance = this;
+}
+
+SDLApp::~SDLApp() {
+    instance = nullptr;
+    // images releases every image it holds in its own destructor.
+}
+
+void SDLApp::Init() {
+    InitSDL();
+    InitApp();
+}
+
+void SDLApp::FailInitSDL(const char* tag, const char* step) {
+    const char* reason = SDL_GetError();
+    logFile.Write(tag, reason);
+    initSDLError = std::string(step) + ": " + reason;
+    throw "InitSDL failed";
+}
+
+void SDLApp::InitSDL() {
+    std::printf("Init SDL...\n");
+    std::fflush(stdout);
+
+    if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
+        FailInitSDL("SDLApp::InitSDL", "SDL_Init");
+    }
+    std::atexit(SDL_Quit);
+
+    if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) == -1) {
+        FailInitSDL("SDLApp::InitSDL", "Mix_OpenAudio");
+    }
+
+    videoInfo = SDL_GetVideoInfo();
+    if (!videoInfo) {
+        FailInitSDL("SDLApp::InitSDL - SDL_GetVideoInfo", "SDL_GetVideoInfo");
+    }
+
+    videoFlags = SDL_HWACCEL | SDL_HWPALETTE | SDL_DOUBLEBUF;
+    if (videoInfo->hw_available) {
+        logFile.Write("SDLApp::InitSDL", "Hardware Surface enabled...");
+        videoFlags |= SDL_HWSURFACE;
+    } else {
+        logFile.Write("SDLApp::InitSDL", "Surface Surface enabled...");
+    }
+
+    screen = SDL_SetVideoMode(320, 240, 16, videoFlags);
+    if (!screen) {
+        FailInitSDL("SDLApp::InitSDL", "SDL_SetVideoMode");
+    }
+    SDL_ShowCursor(SDL_DISABLE);
+    logFile.Write("SDLApp::InitSDL", "Done");
+}
+
+void SDLApp::Run() {
+    quit = false;
+    frameCount = 0;
+    fpsWindowStart = SDL_GetTicks();
+    do {
+        const Uint32 frameStart = SDL_GetTicks();
+        keyState = SDL_GetKeyState(nullptr);
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            OnEvent(&event);
+        }
+        ClearScreen();
+        RunFrame();
+        // Sleep out the rest of the budget; an overrun is not made up for.
+        const Uint32 elapsed = SDL_GetTicks() - frameStart;
+        if (elapsed < FrameBudgetMs) {
+            SDL_Delay(FrameBudgetMs - elapsed);
+        }
+    } while (!quit);
+    Shutdown();
+    Mix_CloseAudio();
+}
+
+void SDLApp::RunFrame() {
+    BeginFrame(screen);
+    DrawFrame(screen);
+    UpdateFrame(screen);
+    FlipScreen();
+    ++frameCount;
+    const Uint32 now = SDL_GetTicks();
+    const Uint32 windowLength = now - fpsWindowStart;
+    if (windowLength >= FpsWindowMs) {
+        fps = static_cast<float>(frameCount * 1000.0 / windowLength);
+        frameCount = 0;
+        fpsWindowStart = now;
+    }
+}
+
+void SDLApp::ClearScreen() {
+    if (!screen) {
+        return;
+    }
+    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+}
+
+void SDLApp::FlipScreen() {
+    if (screen) {
+        SDL_Flip(screen);
+    }
+}
+
+void SDLApp::OnEvent(SDL_Event* event) {
+    switch (event->type) {
+    case SDL_QUIT:
+        quit = true;
+        break;
+    case SDL_KEYDOWN:
+        // The held state of Escape decides, not the key of the event.
+        if (keyState && keyState[SDLK_ESCAPE]) {
+            quit = true;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+bool SDLApp::KeyPressed(SDLKey key, bool waitRelease) {
+    if (!keyState || !keyState[key]) {
+        return false;
+    }
+    if (!waitRelease) {
+        return true;
+    }
+    // Wait for the release so a menu sees each press once. A quit request
+    // arriving meanwhile is only recorded. The short sleep keeps a held key
+    // from burning a whole core.
+    for (;;) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) {
+            OnEvent(&event);
+        }
+        keyState = SDL_GetKeyState(nullptr);
+        if (!keyState[key]) {
+            return true;
+        }
+        SDL_Delay(1);
+    }
+}
+
+uint32_t SDLApp::MapRGB(uint8_t r, uint8_t g, uint8_t b) const {
+    return screen ? SDL_MapRGB(screen->format, r, g, b) : 0;
+}
+
+fwSDLImage* SDLApp::LoadImage(const char* file) {
+    fwSDLImage* image = new fwSDLImage();
+    image->Load(file);
+    images.Add(image);
+    return image;
+}
+
+SDLFont* SDLApp::GetFont(const char* name, const char* fileName, int pointSize) {
+    return RegisteredFont(name, fileName, pointSize);
+}
