@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 
 #include "framework/SDLApp.h"
 #include "framework/SDLFont.h"
@@ -13,6 +15,7 @@
 #include "gameplay/CPowerUp.h"
 #include "gameplay/LevelData.h"
 #include "gameplay/QDPowerUps.h"
+#include "gameplay/qdSprite.h"
 #include "gameplay/qdSprites.h"
 
 // a + trunc(r * (b - a + 1) / 32768) for a 15-bit draw r of rand(). With
@@ -97,4 +100,32 @@ public:
     int lives;
     int paddleX;
     int paddleY;
+
+    // Test and tool seams; the defaults give the game's own behaviour.
+    // When set, StartLevel seeds the serve with this instead of the time.
+    std::optional<unsigned> serveSeed;
+    // The millisecond clock for the fire window; empty means SDL_GetTicks.
+    std::function<uint32_t()> clock;
+    // The pause after the select key leaves GetReady, Paused or GameOver.
+    uint32_t selectDelayMs = 200;
+
+    // Play-update steps, public so tests can set up a scene directly.
+    // A falling kind-1 capsule with its top-left corner at (x, y).
+    void ReleasePowerUp(int x, int y);
+    // A shot leaving the paddle's middle (needs shotImage for drawing).
+    void FireShot();
+    // Number of cells that are present and breakable.
+    int BreakableLeft() const;
+
+private:
+    uint32_t Ticks() const;
+    void RunSelectWait(SDLApp& app);
+    void MovePaddle(SDLApp& app);
+    void UpdateFireWindow(SDLApp& app);
+    void UpdateShots();
+    void UpdatePowerUps(const SDL_Rect& paddleRect);
+    bool BounceOffPaddle(const SDL_Rect& paddleRect);
+    void ScanBricks(int savedX, int savedY);
+    void DrawBricks(SDL_Surface* screen);
+    void DrawStateText(SDL_Surface* screen);
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <SDL.h>
+#include <cstdio>
 
 // One cell of the brick grid. rect is relative to the grid origin, which
 // lies at screen position (0, 20).
@@ -31,6 +32,11 @@ public:
     // "LevelData::Loading - Unknown level file" and answers false (the grid
     // stays empty). Pairs beyond the 300th are ignored with one log line.
     bool Loading(const char* path);
+    // The reading half of Loading, for a stream the caller opened (and
+    // closes) and on a grid the caller emptied; name only labels the log
+    // line about extra pairs. Never writes past the grid, stops at end of
+    // stream.
+    void ReadFrom(FILE* stream, const char* name);
     // Copies every cell into destination.
     void CopyTo(LevelData& destination) const;
 

@@ -1,0 +1,5 @@
+#include "gameplay/qdSprite.h"
+
+#include "gameplay/Ball.h"
+
+bool qdSprite::Collides(SDL_Rect rect) { return RectsOverlap(GetRect(), rect); }
