@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Copies the game's two fonts out of Debian's font packages into data/fonts/,
+# under the file names the game opens, with each package's licence text beside
+# the font. Installs the packages first when they are missing (needs root or sudo).
+#   nocontrol.ttf  Eurofurence Condensed Bold  (fonts-eurofurence, SIL OFL 1.1)
+#   arial.ttf      Liberation Sans Regular     (fonts-liberation2, SIL OFL 1.1)
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+out="$here/../../data/fonts"
+mkdir -p "$out"
+
+need=()
+for p in fonts-eurofurence fonts-liberation2; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
+done
+if [ ${#need[@]} -gt 0 ]; then
+    sudo_cmd=()
+    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -qq
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${need[@]}"
+fi
+
+copy_font() { # source font, package, target base name
+    install -m 644 "$1" "$out/$3.ttf"
+    install -m 644 "/usr/share/doc/$2/copyright" "$out/$3.LICENSE.txt"
+    echo "data/fonts/$3.ttf <- $1 ($2)"
+}
+copy_font /usr/share/fonts/truetype/eurofurence/eurofc75.ttf fonts-eurofurence nocontrol
+copy_font /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf fonts-liberation2 arial
