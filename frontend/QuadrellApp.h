@@ -26,6 +26,15 @@ public:
         AppExit = 7
     };
 
+    // Banner and author lines shown at the foot of the menu screens.
+    static constexpr const char* MenuBanner = "QUADRELL V0.1";
+    static constexpr const char* CreditsBanner = "QUADRELL V0.2";
+    static constexpr const char* AuthorLine = "by the Quadrell team";
+    // Volume settings move in steps of this size and stay within 0..128.
+    static constexpr int VolumeStep = 5;
+    static constexpr int MaxVolume = 128;
+
+    // Nothing is loaded and SDL is not touched until Init and the first frame.
     QuadrellApp();
     ~QuadrellApp() override;
 
@@ -37,12 +46,16 @@ public:
     // A+B held together (leave the game, or the program from the title
     // menu), then the game's round step.
     void UpdateFrame(SDL_Surface* screen) override;
+    // After a failed loading screen: "could not load <what>"; else null.
     const char* StartupFailure() const override;
 
     // The loading screen: six steps with a growing progress bar, all within
     // one frame. Any failure of steps 1-4 (or of the screen's own images)
     // sets quit and records what failed.
     void RunLoading(SDL_Surface* screen);
+    // One frame of each menu screen: draws it, then reads its keys (each
+    // key acts once, on release). Up/Down move the arrow with wrap-around,
+    // the select key (space) chooses; Left/Right change the volumes.
     void RunTitleMenu(SDL_Surface* screen);
     void RunOptions(SDL_Surface* screen);
     void RunCredits(SDL_Surface* screen);
@@ -62,5 +75,25 @@ public:
     bool computerPlayer;
 
 private:
+    // One short step per top-level state that is not a menu screen.
+    void LoadingState(SDL_Surface* screen);
+    void LoadedState();
+    void GameStartState();
+    void InGameState(SDL_Surface* screen);
+    void ExitState();
+
+    // Does the loading work of one step; a required resource that fails
+    // goes through FailLoading.
+    void LoadStep(int step);
+    // Sets quit and keeps the first reason for StartupFailure.
+    void FailLoading(const char* what);
+    // What the game scene failed to load, as a FailLoading reason.
+    const char* GameResourceFailure() const;
+    // Draws the cursor left of row `row` (0 = the row at y 50).
+    void DrawArrow(SDL_Surface* screen, int row);
+    void DrawFooter(SDL_Surface* screen, const char* banner);
+    void ToggleMusic();
+    void ChangeVolume(int delta);
+
     const char* startupFailure = nullptr;
 };
