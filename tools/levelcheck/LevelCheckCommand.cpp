@@ -1,0 +1,245 @@
+#include "tools/levelcheck/LevelCheckCommand.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "gameplay/SceneDriver.h"
+#include "tools/levelcheck/LevelPlayer.h"
+#include "tools/levelcheck/LevelReport.h"
+#include "tools/levelcheck/PngWriter.h"
+
+namespace {
+
+const char* const Usage =
+    "usage: levelcheck [--play N] [--frames F] [--png DIR] [--quiet] FILE...\n"
+    "  --play N    play each level N times with the computer player (a different serve each run)\n"
+    "  --frames F  give up a run after F frames (default 200000, about 53 minutes of play)\n"
+    "  --png DIR   write DIR/<level name>.png, the level as the game shows it before the serve\n"
+    "  --quiet     no preview and no per-run lines\n"
+    "Run it from the game's folder: --play and --png need data/ (images, font, sounds).\n"
+    "Exit status: 0 no errors, 1 a file has errors, 2 bad usage.\n";
+
+bool ParseCount(const char* text, long& value) {
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    errno = 0;
+    long v = std::strtol(text, &end, 10);
+    if (errno != 0 || *end != '\0' || v < 1 || v > 1000000000L) return false;
+    value = v;
+    return true;
+}
+
+bool IsDirectory(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// "dir/level1.txt" -> "level1"
+std::string LevelName(const std::string& path) {
+    size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    return name;
+}
+
+long Median(std::vector<long> values) {
+    std::sort(values.begin(), values.end());
+    size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+} // namespace
+
+LevelCheckCommand::LevelCheckCommand(FILE* o) : out(o) {}
+
+LevelCheckCommand::~LevelCheckCommand() = default;
+
+bool LevelCheckCommand::Parse(int argc, char** argv) {
+    auto bad = [](const std::string& why) {
+        std::fprintf(stderr, "levelcheck: %s\n%s", why.c_str(), Usage);
+        return false;
+    };
+    bool options = true;
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        const char* next = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (!options || arg.empty() || arg[0] != '-' || arg == "-") {
+            files.push_back(arg);
+        } else if (arg == "--") {
+            options = false;
+        } else if (arg == "--play") {
+            long n;
+            if (!ParseCount(next, n) || n > 100000) return bad("--play needs a number of runs from 1 to 100000");
+            plays = static_cast<int>(n);
+            ++i;
+        } else if (arg == "--frames") {
+            if (!ParseCount(next, frames)) return bad("--frames needs a positive number of frames");
+            ++i;
+        } else if (arg == "--png") {
+            if (!next || !*next) return bad("--png needs a directory");
+            pngDir = next;
+            ++i;
+        } else if (arg == "--quiet") {
+            quiet = true;
+        } else {
+            return bad("unknown option " + arg);
+        }
+    }
+    if (files.empty()) return bad("no level file given");
+    return true;
+}
+
+int LevelCheckCommand::Run(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(Usage, out);
+            return ExitClean;
+        }
+    }
+    if (!Parse(argc, argv)) return ExitUsage;
+    if (!pngDir.empty() && !IsDirectory(pngDir) && mkdir(pngDir.c_str(), 0777) != 0) {
+        std::fprintf(stderr, "levelcheck: cannot create the picture directory %s (%s)\n", pngDir.c_str(),
+                     std::strerror(errno));
+        return ExitUsage;
+    }
+    if ((plays > 0 || !pngDir.empty()) && !OpenScene()) return ExitUsage;
+
+    int failed = 0;
+    for (const std::string& file : files) {
+        if (!CheckFile(file)) ++failed;
+    }
+    std::fprintf(out, "levelcheck: %zu %s checked, %d with errors, %d %s\n", files.size(),
+                 files.size() == 1 ? "file" : "files", failed, warnings, warnings == 1 ? "warning" : "warnings");
+    std::fflush(out);
+    return failed ? ExitErrors : ExitClean;
+}
+
+bool LevelCheckCommand::OpenScene() {
+    // The scene reads data/... relative to the working directory, as the
+    // game does; say so plainly instead of letting every image fail.
+    if (!IsDirectory("data")) {
+        std::fprintf(stderr,
+                     "levelcheck: no data/ directory in the working directory; --play and --png need the "
+                     "game's images, font and sounds: run levelcheck from the game's folder\n");
+        return false;
+    }
+    // Never a window and never a sound: the checker only simulates.
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    driver = std::make_unique<SceneDriver>();
+    std::string error;
+    // The shell greets on standard output at start-up; keep that line out
+    // of the checker's report so every output line stays in its form.
+    std::fflush(stdout);
+    int savedOut = dup(STDOUT_FILENO);
+    int devNull = open("/dev/null", O_WRONLY);
+    if (savedOut >= 0 && devNull >= 0) dup2(devNull, STDOUT_FILENO);
+    bool opened = driver->Open(&error);
+    std::fflush(stdout);
+    if (savedOut >= 0 && devNull >= 0) dup2(savedOut, STDOUT_FILENO);
+    if (devNull >= 0) close(devNull);
+    if (savedOut >= 0) close(savedOut);
+    if (!opened) {
+        std::fprintf(stderr, "levelcheck: cannot start the game scene: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+void LevelCheckCommand::Message(const std::string& path, int line, int column, bool error,
+                                const std::string& text) {
+    std::fprintf(out, "%s:%d:%d: %s: %s\n", path.c_str(), line, column, error ? "error" : "warning", text.c_str());
+    if (!error) ++warnings;
+}
+
+bool LevelCheckCommand::CheckFile(const std::string& path) {
+    LevelReport report;
+    report.Check(path);
+    bool clean = !report.HasErrors();
+    if (report.opened) {
+        std::fprintf(out, "%s: %s\n", path.c_str(), report.Summary().c_str());
+        if (!quiet) {
+            for (const std::string& line : report.Preview()) std::fprintf(out, "    %s\n", line.c_str());
+        }
+    }
+    for (const Diagnostic& d : report.diagnostics) Message(path, d.line, d.column, d.error, d.message);
+    if (report.opened && plays > 0 && !PlayFile(path, report)) clean = false;
+    if (report.opened && !pngDir.empty() && !PictureFile(path)) clean = false;
+    std::fflush(out);
+    return clean;
+}
+
+bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& report) {
+    LevelPlayer player(*driver);
+    std::vector<long> clearFrames;
+    int ballsLost = 0, capsules = 0;
+    std::vector<LevelPlayer::Run> failures;
+    for (int i = 0; i < plays; ++i) {
+        LevelPlayer::Run run = player.Play(path, static_cast<unsigned>(i + 1), frames);
+        ballsLost += run.ballsLost;
+        capsules += run.capsules;
+        if (run.outcome == LevelPlayer::Cleared) {
+            clearFrames.push_back(run.frames);
+        } else {
+            failures.push_back(run);
+        }
+        if (!quiet) {
+            std::fprintf(out, "%s: run %d (seed %u): %s after %ld frames (%.1f min), %d balls lost, %d capsules\n",
+                         path.c_str(), i + 1, run.seed, run.outcome == LevelPlayer::Cleared ? "cleared" : "not cleared",
+                         run.frames, LevelPlayer::Minutes(run.frames), run.ballsLost, run.capsules);
+        }
+    }
+    std::string framesText = "none";
+    if (!clearFrames.empty()) {
+        long median = Median(clearFrames);
+        long most = *std::max_element(clearFrames.begin(), clearFrames.end());
+        char text[160];
+        std::snprintf(text, sizeof text, "median %ld (%.1f min), max %ld (%.1f min)", median,
+                      LevelPlayer::Minutes(median), most, LevelPlayer::Minutes(most));
+        framesText = text;
+    }
+    std::fprintf(out, "%s: play: cleared %zu of %d runs; frames to clear %s; balls lost %d; capsules released %d\n",
+                 path.c_str(), clearFrames.size(), plays, framesText.c_str(), ballsLost, capsules);
+    for (const LevelPlayer::Run& run : failures) {
+        int line, column;
+        report.Locate(run.firstLeft, line, column);
+        std::string why;
+        switch (run.outcome) {
+        case LevelPlayer::AllBallsLost: why = "all balls lost after " + std::to_string(run.frames) + " frames"; break;
+        case LevelPlayer::FrameLimit: why = "still playing after " + std::to_string(run.frames) + " frames"; break;
+        default: why = "the game did not start it"; break;
+        }
+        std::string left;
+        if (run.bricksLeft > 0) {
+            left = "; " + std::to_string(run.bricksLeft) +
+                   (run.bricksLeft == 1 ? " breakable brick left, here" : " breakable bricks left, the first here");
+        }
+        Message(path, line, column, true,
+                "run with seed " + std::to_string(run.seed) + " did not clear the level: " + why + left);
+    }
+    return failures.empty();
+}
+
+bool LevelCheckCommand::PictureFile(const std::string& path) {
+    driver->ReleaseAll();
+    driver->StartLevelFile(path.c_str());
+    // The first frame of a new game as the player sees it, before the
+    // serve: "Press select key" over the bricks, paddle and ball.
+    driver->ClearScreen();
+    driver->scene.Draw(driver->GetScreen());
+    std::string target = pngDir + "/" + LevelName(path) + ".png";
+    std::string error;
+    if (!PngWriter::Write(target, driver->GetScreen(), &error)) {
+        std::fprintf(out, "%s:1:1: error: cannot write %s (%s)\n", path.c_str(), target.c_str(), error.c_str());
+        return false;
+    }
+    if (!quiet) std::fprintf(out, "%s: wrote %s\n", path.c_str(), target.c_str());
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+class SceneDriver;
+
+// Plays one level with the game's own scene and computer player, headless
+// and as fast as the machine allows. Each serve's angle comes from the
+// game's serve rule fed by a generator seeded from the run's seed and the
+// serve's number, so a run is the same every time it is played.
+class LevelPlayer {
+public:
+    enum Outcome { Cleared, AllBallsLost, FrameLimit, NotStarted };
+
+    struct Run {
+        unsigned seed = 0;
+        Outcome outcome = NotStarted;
+        long frames = 0;     // round steps from the first serve to the end
+        int ballsLost = 0;
+        int capsules = 0;    // capsules released by ball hits
+        int bricksLeft = 0;  // breakable bricks still present at the end
+        int firstLeft = -1;  // cell index of the first of them, or -1
+    };
+
+    // driver must be open (resources loaded) and outlive the player.
+    explicit LevelPlayer(SceneDriver& driver);
+
+    // One game of the level in path: new game, serve, select key, play with
+    // the computer player until the level is cleared, the last ball is lost
+    // or maxFrames round steps have run.
+    Run Play(const std::string& path, unsigned seed, long maxFrames);
+
+    // Frames as minutes of play at the game's 62.5 frames per second.
+    static double Minutes(long frames) { return frames / 62.5 / 60.0; }
+
+private:
+    void Serve(unsigned seed, int serve);
+    int NewCapsules(int& newestId) const;
+
+    SceneDriver& driver;
+};
