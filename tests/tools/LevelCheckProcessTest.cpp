@@ -1,0 +1,191 @@
+// Runs the built levelcheck program the way a designer or CI does and
+// checks its output lines and exit status.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs levelcheck with args in dir (the dummy drivers come from the test's
+// environment, and the tool insists on them anyway).
+Result RunTool(const std::string& dir, const std::string& args) {
+    testsupport::TempDir scratch;
+    std::string command = "cd '" + dir + "' && '" LEVELCHECK_PATH "' " + args + " 2>'" + scratch.File("err") + "'";
+    Result result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char block[4096];
+    size_t got;
+    while ((got = fread(block, 1, sizeof block, pipe)) > 0) result.out.append(block, got);
+    int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = testsupport::ReadFile(scratch.File("err"));
+    return result;
+}
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A folder to run in, with the game's data directory linked in.
+struct Workspace {
+    testsupport::TempDir dir;
+    Workspace() { dir.Link("data", testsupport::SourceDir() + "/data"); }
+};
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<png_byte> rgb;
+    const png_byte* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+};
+
+bool ReadPng(const std::string& path, Picture& picture) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    image.format = PNG_FORMAT_RGB;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    picture.rgb.resize(PNG_IMAGE_SIZE(image));
+    return png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr) != 0;
+}
+
+TEST(LevelCheckUsage, BadUsageExitsWithTwo) {
+    testsupport::TempDir dir;
+    dir.Write("level.txt", "1 ");
+    for (const char* args : {"", "--play level.txt", "--play 0 level.txt", "--play x level.txt",
+                             "--frames -5 level.txt", "--png", "--bogus level.txt", "--quiet"}) {
+        SCOPED_TRACE(args);
+        Result r = RunTool(dir.Path(), args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(Contains(r.err, "usage: levelcheck"));
+    }
+    Result help = RunTool(dir.Path(), "--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(Contains(help.out, "--play N"));
+}
+
+TEST(LevelCheckUsage, PlayAndPngNeedTheDataDirectory) {
+    testsupport::TempDir dir;
+    dir.Write("level.txt", "1 ");
+    for (const char* args : {"--play 1 level.txt", "--png pictures level.txt"}) {
+        SCOPED_TRACE(args);
+        Result r = RunTool(dir.Path(), args);
+        EXPECT_EQ(r.status, 2);
+        EXPECT_TRUE(Contains(r.err, "no data/ directory"));
+    }
+    // The static check needs nothing but the file.
+    EXPECT_EQ(RunTool(dir.Path(), "level.txt").status, 0);
+}
+
+TEST(LevelCheckStatic, ExitStatusFollowsTheWorstFile) {
+    testsupport::TempDir dir;
+    dir.Write("good.txt", "1 2 \n");
+    dir.Write("warned.txt", "1x\n");
+    dir.Write("bad.txt", "1 \n2\n3 \n");
+    Result good = RunTool(dir.Path(), "good.txt warned.txt");
+    EXPECT_EQ(good.status, 0);
+    EXPECT_TRUE(Contains(good.out, "good.txt: 2 bricks (1-hit 1, 2-hit 1, 3-hit 0, solid 0), 0 power-up bricks, 35 points\n"));
+    EXPECT_TRUE(Contains(good.out, "warned.txt:1:2: warning: modifier 'x'"));
+    EXPECT_TRUE(Contains(good.out, "    12..................\n"));
+
+    Result bad = RunTool(dir.Path(), "--quiet good.txt bad.txt missing.txt");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_TRUE(Contains(bad.out, "bad.txt:2:1: error: line feed right after brick character '2'"));
+    EXPECT_TRUE(Contains(bad.out, "missing.txt:1:1: error: cannot open level file"));
+    EXPECT_FALSE(Contains(bad.out, "\n    "));
+    EXPECT_TRUE(Contains(bad.out, "levelcheck: 3 files checked, 2 with errors, 0 warnings\n"));
+}
+
+TEST(LevelCheckPlay, TinyLevelClearsInEveryRun) {
+    Workspace ws;
+    ws.dir.Write("tiny.txt", "      1 2S\n");
+    Result r = RunTool(ws.dir.Path(), "--quiet --play 3 tiny.txt");
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(Contains(r.out, "tiny.txt: play: cleared 3 of 3 runs; frames to clear median ")) << r.out;
+    // Nothing but the tool's own lines on standard output.
+    EXPECT_FALSE(Contains(r.out, "Init SDL"));
+}
+
+TEST(LevelCheckPlay, RunsAreRepeatableAndSeededApart) {
+    Workspace ws;
+    ws.dir.Write("level.txt", "3 3 3 3 3 3 3 3 \n. . 2S2 2 2S\n");
+    Result first = RunTool(ws.dir.Path(), "--play 4 level.txt");
+    Result second = RunTool(ws.dir.Path(), "--play 4 level.txt");
+    ASSERT_EQ(first.status, 0) << first.out;
+    EXPECT_EQ(first.out, second.out);
+    EXPECT_TRUE(Contains(first.out, "level.txt: run 4 (seed 4): cleared after "));
+}
+
+TEST(LevelCheckPlay, WalledInBrickIsAnErrorAtThatBrick) {
+    Workspace ws;
+    // The computer player can never reach the "1": solid bricks close it in
+    // on every side.
+    ws.dir.Write("walled.txt", "# # # \n# 1 # \n# # # \n");
+    Result r = RunTool(ws.dir.Path(), "--quiet --play 2 --frames 4000 walled.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.out, "walled.txt: play: cleared 0 of 2 runs; frames to clear none;")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "walled.txt:2:3: error: run with seed 1 did not clear the level: still playing after "
+                                "4000 frames; 1 breakable brick left, here"))
+        << r.out;
+    EXPECT_TRUE(Contains(r.out, "walled.txt:2:3: error: run with seed 2"));
+}
+
+TEST(LevelCheckPng, PictureShowsTheBricksWhereTheyAre) {
+    Workspace ws;
+    ws.dir.Write("pic.txt", "1 . # \n\n. 3 \n");
+    Result r = RunTool(ws.dir.Path(), "--png shots pic.txt");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_TRUE(Contains(r.out, "pic.txt: wrote shots/pic.png"));
+    Picture picture;
+    ASSERT_TRUE(ReadPng(ws.dir.File("shots/pic.png"), picture));
+    ASSERT_EQ(picture.width, 320);
+    ASSERT_EQ(picture.height, 240);
+
+    Picture brick1, solid, brick3;
+    ASSERT_TRUE(ReadPng(testsupport::SourceDir() + "/data/images/brick001.png", brick1));
+    ASSERT_TRUE(ReadPng(testsupport::SourceDir() + "/data/images/brick501.png", solid));
+    ASSERT_TRUE(ReadPng(testsupport::SourceDir() + "/data/images/brick003.png", brick3));
+    // Cell (column, row) has its top-left pixel at (16 column + 1, 20 + 10 row + 1);
+    // the screen is 16 bits deep, so colours match to within a few steps.
+    struct Cell {
+        int column, row;
+        const Picture* image;
+    };
+    for (const Cell& cell : {Cell{0, 0, &brick1}, Cell{2, 0, &solid}, Cell{1, 2, &brick3}, Cell{1, 0, nullptr},
+                             Cell{0, 2, nullptr}, Cell{5, 5, nullptr}}) {
+        SCOPED_TRACE(testing::Message() << "cell " << cell.column << "," << cell.row);
+        int left = 16 * cell.column + 1, top = 21 + 10 * cell.row;
+        for (int y = 0; y < 9; ++y) {
+            for (int x = 0; x < 15; ++x) {
+                const png_byte* shown = picture.At(left + x, top + y);
+                for (int c = 0; c < 3; ++c) {
+                    int expected = cell.image ? cell.image->At(x, y)[c] : 0;
+                    ASSERT_NEAR(shown[c], expected, 8) << "pixel " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
+TEST(LevelCheckPng, UnwritablePictureIsAnError) {
+    Workspace ws;
+    ws.dir.Write("pic.txt", "1 ");
+    ws.dir.Write("shots/pic.png/blocker", "");
+    Result r = RunTool(ws.dir.Path(), "--png shots pic.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(r.out, "pic.txt:1:1: error: cannot write shots/pic.png")) << r.out;
+}
+
+} // namespace
