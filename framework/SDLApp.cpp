@@ -72,9 +72,9 @@ void SDLApp::InitSDL() {
 void SDLApp::Run() {
     quit = false;
     frameCount = 0;
-    fpsWindowStart = SDL_GetTicks();
+    fpsWindowStart = Ticks();
     do {
-        const Uint32 frameStart = SDL_GetTicks();
+        const Uint32 frameStart = Ticks();
         keyState = SDL_GetKeyState(nullptr);
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
@@ -83,9 +83,9 @@ void SDLApp::Run() {
         ClearScreen();
         RunFrame();
         // Sleep out the rest of the budget; an overrun is not made up for.
-        const Uint32 elapsed = SDL_GetTicks() - frameStart;
+        const Uint32 elapsed = Ticks() - frameStart;
         if (elapsed < FrameBudgetMs) {
-            SDL_Delay(FrameBudgetMs - elapsed);
+            Sleep(FrameBudgetMs - elapsed);
         }
     } while (!quit);
     Shutdown();
@@ -98,7 +98,7 @@ void SDLApp::RunFrame() {
     UpdateFrame(screen);
     FlipScreen();
     ++frameCount;
-    const Uint32 now = SDL_GetTicks();
+    const Uint32 now = Ticks();
     const Uint32 windowLength = now - fpsWindowStart;
     if (windowLength >= FpsWindowMs) {
         fps = static_cast<float>(frameCount * 1000.0 / windowLength);
@@ -155,7 +155,7 @@ bool SDLApp::KeyPressed(SDLKey key, bool waitRelease) {
         if (!keyState[key]) {
             return true;
         }
-        SDL_Delay(1);
+        Sleep(1);
     }
 }
 

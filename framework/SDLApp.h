@@ -82,6 +82,11 @@ public:
     static SDLApp* Instance() { return instance; }
 
 protected:
+    // The loop's clock and sleep (SDL_GetTicks, SDL_Delay); a test can put
+    // a clock of its own in their place.
+    virtual uint32_t Ticks() const { return SDL_GetTicks(); }
+    virtual void Sleep(uint32_t ms) { SDL_Delay(ms); }
+
     const SDL_VideoInfo* videoInfo;
     SDL_Surface* screen;
     uint32_t videoFlags;

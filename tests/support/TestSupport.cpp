@@ -1,5 +1,7 @@
 #include "tests/support/TestSupport.h"
 
+#include "framework/LogFile.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -72,6 +74,12 @@ void ReleaseAllKeys() {
         std::memset(keys, 0, static_cast<size_t>(count));
     }
 }
+
+ScopedLog::ScopedLog() : path(dir.File("log.txt")) { logFile.Open(path.c_str()); }
+
+ScopedLog::~ScopedLog() { logFile.Close(); }
+
+std::string ScopedLog::Text() const { return ReadFile(path); }
 
 void UseDummyDrivers() {
     setenv("SDL_VIDEODRIVER", "dummy", 0);

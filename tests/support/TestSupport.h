@@ -54,6 +54,25 @@ void SetKey(SDLKey key, bool held);
 // Releases every key.
 void ReleaseAllKeys();
 
+// Points the program's log ("log.txt", the global logFile) at a fresh file
+// in a scratch folder for the object's lifetime, so a test can read exactly
+// what was logged while it ran. The log is closed afterwards.
+class ScopedLog {
+public:
+    ScopedLog();
+    ~ScopedLog();
+    ScopedLog(const ScopedLog&) = delete;
+    ScopedLog& operator=(const ScopedLog&) = delete;
+
+    // Everything logged so far.
+    std::string Text() const;
+    const std::string& Path() const { return path; }
+
+private:
+    TempDir dir;
+    std::string path;
+};
+
 // Sets SDL_VIDEODRIVER and SDL_AUDIODRIVER to "dummy" unless already set.
 void UseDummyDrivers();
 
