@@ -4,6 +4,7 @@
 #include <png.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -177,6 +178,29 @@ TEST(LevelCheckPng, PictureShowsTheBricksWhereTheyAre) {
             }
         }
     }
+}
+
+TEST(LevelCheckPng, ShippedLevelShowsItsOwnNumber) {
+    Workspace ws;
+    ws.dir.Write("level7.txt", "1 ");
+    ws.dir.Write("custom.txt", "1 ");
+    ASSERT_EQ(RunTool(ws.dir.Path(), "--png shots level7.txt custom.txt").status, 0);
+    Picture seven, custom;
+    ASSERT_TRUE(ReadPng(ws.dir.File("shots/level7.png"), seven));
+    ASSERT_TRUE(ReadPng(ws.dir.File("shots/custom.png"), custom));
+    // Only the level number after "Level" differs.
+    bool numberDiffers = false;
+    for (int y = 0; y < 240; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            bool same = std::equal(seven.At(x, y), seven.At(x, y) + 3, custom.At(x, y));
+            if (x >= 55 && x < 80 && y < 20) {
+                numberDiffers = numberDiffers || !same;
+            } else {
+                ASSERT_TRUE(same) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_TRUE(numberDiffers);
 }
 
 TEST(LevelCheckPng, UnwritablePictureIsAnError) {

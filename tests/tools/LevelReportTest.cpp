@@ -92,6 +92,13 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"MixedLineEndings",
                     "1 \n2 \r\n3 \n",
                     {{false, 2, 3, "this line ends with carriage return and line feed, line 1 with line feed alone"}}},
+        // The mark's bytes become cells and shift the first row.
+        ProblemCase{"ByteOrderMark", "\xEF\xBB\xBF" "1 1 \n2 \n",
+                    {{false, 1, 1, "byte order mark"},
+                     {false, 1, 2, "modifier byte 0xBB"},
+                     {false, 1, 4, "modifier '1' of brick character byte 0xBF"},
+                     {false, 1, 6, "modifier '1'"},
+                     {true, 1, 7, "line feed right after brick character space"}}},
         ProblemCase{"CarriageReturnAloneIsAnEnding", "1 \r\n2 \r3 \r\n",
                     {{false, 2, 3, "carriage return alone"}}}),
     [](const ::testing::TestParamInfo<ProblemCase>& info) { return std::string(info.param.name); });

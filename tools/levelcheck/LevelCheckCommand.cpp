@@ -49,6 +49,15 @@ std::string LevelName(const std::string& path) {
     return name;
 }
 
+// The game's own number for "level<N>.txt", or 0 for any other name.
+int LevelNumber(const std::string& name) {
+    if (name.compare(0, 5, "level") != 0 || name.size() == 5 || name.size() > 14) return 0;
+    for (size_t i = 5; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') return 0;
+    }
+    return std::atoi(name.c_str() + 5);
+}
+
 long Median(std::vector<long> values) {
     std::sort(values.begin(), values.end());
     size_t mid = values.size() / 2;
@@ -230,11 +239,14 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
 bool LevelCheckCommand::PictureFile(const std::string& path) {
     driver->ReleaseAll();
     driver->StartLevelFile(path.c_str());
+    // A shipped level shows its own number on the heads-up line.
+    std::string name = LevelName(path);
+    if (int number = LevelNumber(name)) driver->scene.level = number;
     // The first frame of a new game as the player sees it, before the
     // serve: "Press select key" over the bricks, paddle and ball.
     driver->ClearScreen();
     driver->scene.Draw(driver->GetScreen());
-    std::string target = pngDir + "/" + LevelName(path) + ".png";
+    std::string target = pngDir + "/" + name + ".png";
     std::string error;
     if (!PngWriter::Write(target, driver->GetScreen(), &error)) {
         std::fprintf(out, "%s:1:1: error: cannot write %s (%s)\n", path.c_str(), target.c_str(), error.c_str());

@@ -38,6 +38,7 @@ void LevelReport::Check(const std::string& file) {
         return;
     }
     CrossCheck();
+    CheckByteOrderMark();
     CheckPairs();
     CheckPlacement();
     CheckLineEndings();
@@ -75,6 +76,17 @@ void LevelReport::CrossCheck() {
                     " differently; the locations below may be wrong");
             return;
         }
+    }
+}
+
+// Some editors put a byte order mark in front of the text; the game reads
+// its three bytes as cells, which shifts the first row.
+void LevelReport::CheckByteOrderMark() {
+    const auto& p = scan.pairs;
+    if (p.size() >= 2 && p[0].brick == 0xEF && p[0].modifier == 0xBB && p[1].brick == 0xBF && p[1].line == 1 &&
+        p[1].column == 3) {
+        Add(false, 1, 1, "the file starts with a UTF-8 byte order mark, which the game reads as two cells; "
+                         "save the level without it");
     }
 }
 

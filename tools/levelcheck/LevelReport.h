@@ -55,6 +55,7 @@ public:
 private:
     void Add(bool error, int line, int column, const std::string& message);
     void CrossCheck();
+    void CheckByteOrderMark();
     void CheckPairs();
     void CheckPlacement();
     void CheckLineEndings();
