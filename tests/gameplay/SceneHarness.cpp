@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "framework/fwSDLImage.h"
@@ -36,6 +37,7 @@ void Put32(std::string& s, uint32_t v) {
 }
 
 struct Harness {
+    std::string startDir;
     testsupport::TempDir root;
     std::unique_ptr<testsupport::ScopedChdir> cwd;
     std::unique_ptr<SceneDriver> driver;
@@ -48,6 +50,7 @@ public:
     void SetUp() override {
         testsupport::UseDummyDrivers();
         harness = new Harness();
+        harness->startDir = std::filesystem::current_path().string();
         WriteSceneData(harness->root, PaddleWidth);
         harness->cwd = std::make_unique<testsupport::ScopedChdir>(harness->root.Path());
         harness->driver = std::make_unique<SceneDriver>();
@@ -101,6 +104,8 @@ void WriteSceneData(const testsupport::TempDir& root, int paddleWidth) {
     root.Link("data/fonts/nocontrol.ttf", testsupport::SourceDir() + "/data/fonts/nocontrol.ttf");
     root.Write("data/levels/.keep", "");
 }
+
+std::string LogPath() { return harness->startDir + "/log.txt"; }
 
 SceneDriver& Driver() { return *harness->driver; }
 const testsupport::TempDir& Root() { return harness->root; }

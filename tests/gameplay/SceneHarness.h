@@ -39,6 +39,8 @@ std::string MakeWav(int milliseconds);
 // the fixture root for the whole process).
 SceneDriver& Driver();
 const testsupport::TempDir& Root();
+// The process's log file (opened in the directory the test started in).
+std::string LogPath();
 // The fake clock the scene reads for its fire window.
 extern uint32_t fakeNow;
 
