@@ -1,11 +1,22 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole test suite
 # headless. Extra arguments go to ctest (for example: -L unit).
+# QUADRELL_SANITIZE=1 ./test.sh builds in build-sanitize with AddressSanitizer
+# and UndefinedBehaviorSanitizer instead.
 set -euo pipefail
 cd "$(dirname "$0")"
 bash tools/install-deps.sh --tests
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUADRELL_TESTS=ON >/dev/null
-cmake --build build -j2
+
+build_dir=build
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUADRELL_TESTS=ON)
+if [ "${QUADRELL_SANITIZE:-0}" != 0 ]; then
+    build_dir=build-sanitize
+    options+=(-DQUADRELL_ASAN=ON -DQUADRELL_UBSAN=ON)
+fi
+cmake -S . -B "$build_dir" "${options[@]}" >/dev/null
+cmake --build "$build_dir" -j2
+
+# Every test runs without a screen or a sound card.
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
-cd build
-ctest --output-on-failure -j2 "$@"
+cd "$build_dir"
+ctest --output-on-failure --no-tests=error --timeout 300 -j2 "$@"

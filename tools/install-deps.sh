@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the game, its tools and its tests need, but
-# only those that are missing. Sourced by play.sh and test.sh.
+# Installs the Debian 12 packages that the game needs (with --tests: also
+# what its tests need), but only those that are missing: on a machine that
+# has them all nothing is downloaded and no root rights are needed.
+# Run by play.sh and test.sh; needs root or sudo only when installing.
 set -euo pipefail
 
 quadrell_packages=(
@@ -9,9 +11,15 @@ quadrell_packages=(
     libpng-dev
 )
 if [ "${1:-}" = "--tests" ]; then
-    # GoogleTest, and a virtual X server with key injection and screenshots
-    # for the end-to-end tests.
-    quadrell_packages+=(libgtest-dev xvfb xauth xdotool imagemagick)
+    # GoogleTest; a TrueType font for the text tests; a virtual X server with
+    # key injection and screenshots for the end-to-end tests.
+    quadrell_packages+=(libgtest-dev fonts-dejavu-core xvfb xauth xdotool imagemagick)
+fi
+
+if ! command -v dpkg-query >/dev/null 2>&1; then
+    echo "install-deps: this script expects Debian 12 (dpkg and apt-get)." >&2
+    echo "Install by hand: ${quadrell_packages[*]}" >&2
+    exit 1
 fi
 
 missing=()
@@ -21,13 +29,21 @@ for p in "${quadrell_packages[@]}"; do
     fi
 done
 
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing missing packages: ${missing[*]}"
-    sudo_cmd=()
-    if [ "$(id -u)" -ne 0 ]; then
-        sudo_cmd=(sudo)
-    fi
-    export DEBIAN_FRONTEND=noninteractive
-    "${sudo_cmd[@]}" apt-get update -qq
-    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
 fi
+
+echo "Installing missing packages: ${missing[*]}"
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null 2>&1; then
+        echo "install-deps: missing packages need root rights; run as root or install sudo." >&2
+        exit 1
+    fi
+    as_root=(sudo)
+fi
+# Passed on the command line so that sudo cannot drop it: no prompts, even
+# without a terminal (CI).
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
