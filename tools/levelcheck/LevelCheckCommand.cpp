@@ -223,6 +223,7 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
         switch (run.outcome) {
         case LevelPlayer::AllBallsLost: why = "all balls lost after " + std::to_string(run.frames) + " frames"; break;
         case LevelPlayer::FrameLimit: why = "still playing after " + std::to_string(run.frames) + " frames"; break;
+        case LevelPlayer::Stopped: why = "play stopped in round state " + std::to_string(run.endState); break;
         default: why = "the game did not start it"; break;
         }
         std::string left;

@@ -47,11 +47,13 @@ LevelPlayer::Run LevelPlayer::Play(const std::string& path, unsigned seed, long 
         default:
             // Paused or finished cannot happen without keys; stop rather
             // than spin.
+            run.outcome = Stopped;
             playing = false;
             break;
         }
     }
     if (playing) run.outcome = FrameLimit;
+    run.endState = scene.state;
     run.ballsLost = startLives - scene.lives;
     for (int n = 0; n < LevelData::CellCount; ++n) {
         const BrickCell& cell = scene.bricks.cells[n];

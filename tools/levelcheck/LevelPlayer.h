@@ -10,7 +10,7 @@ class SceneDriver;
 // serve's number, so a run is the same every time it is played.
 class LevelPlayer {
 public:
-    enum Outcome { Cleared, AllBallsLost, FrameLimit, NotStarted };
+    enum Outcome { Cleared, AllBallsLost, FrameLimit, NotStarted, Stopped };
 
     struct Run {
         unsigned seed = 0;
@@ -20,6 +20,7 @@ public:
         int capsules = 0;    // capsules released by ball hits
         int bricksLeft = 0;  // breakable bricks still present at the end
         int firstLeft = -1;  // cell index of the first of them, or -1
+        int endState = 0;    // the scene's round state at the end
     };
 
     // driver must be open (resources loaded) and outlive the player.
