@@ -115,6 +115,9 @@ TEST(LevelCheckPlay, TinyLevelClearsInEveryRun) {
     Result r = RunTool(ws.dir.Path(), "--quiet --play 3 tiny.txt");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_TRUE(Contains(r.out, "tiny.txt: play: cleared 3 of 3 runs; frames to clear median ")) << r.out;
+    // The computer player never fires, so the marked "2" is broken by two
+    // ball hits in every run, each releasing one capsule.
+    EXPECT_TRUE(Contains(r.out, "; capsules released 6\n")) << r.out;
     // Nothing but the tool's own lines on standard output.
     EXPECT_FALSE(Contains(r.out, "Init SDL"));
 }
