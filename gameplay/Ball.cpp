@@ -91,10 +91,7 @@ bool Ball::Move() {
 int Ball::CollideRect(int rx, int ry, int rw, int rh) const {
     const SDL_Rect rect{static_cast<Sint16>(rx), static_cast<Sint16>(ry), static_cast<Uint16>(rw),
                         static_cast<Uint16>(rh)};
-    const SDL_Rect box{static_cast<Sint16>(RoundHalfAway(static_cast<double>(x) - radius)),
-                       static_cast<Sint16>(RoundHalfAway(static_cast<double>(y) - radius)),
-                       static_cast<Uint16>(2 * radius), static_cast<Uint16>(2 * radius)};
-    if (!RectsOverlap(rect, box)) {
+    if (!RectsOverlap(rect, Box())) {
         return SideNone;
     }
     const int cx = static_cast<int>(x);
@@ -115,6 +112,12 @@ int Ball::CollideRect(int rx, int ry, int rw, int rh) const {
         return SideTop;
     }
     return SideBottom;
+}
+
+SDL_Rect Ball::Box() const {
+    return SDL_Rect{static_cast<Sint16>(RoundHalfAway(static_cast<double>(x) - radius)),
+                    static_cast<Sint16>(RoundHalfAway(static_cast<double>(y) - radius)),
+                    static_cast<Uint16>(2 * radius), static_cast<Uint16>(2 * radius)};
 }
 
 int Ball::CollideRect(const SDL_Rect& rect) const {

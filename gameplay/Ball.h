@@ -25,6 +25,10 @@ public:
     // Side code of the ball's contact with the rectangle; changes nothing.
     int CollideRect(int rx, int ry, int rw, int rh) const;
     int CollideRect(const SDL_Rect& rect) const;
+    // The ball's box as CollideRect tests it first: left x - r and top
+    // y - r rounded half away from zero, 2r square. A rectangle that does
+    // not overlap it has no contact.
+    SDL_Rect Box() const;
 
     int status;
     float x;

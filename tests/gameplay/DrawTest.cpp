@@ -175,3 +175,57 @@ TEST(DrawPlayfield, HeldPowerUpSignInEveryState) {
 }
 
 } // namespace
+
+namespace {
+
+using namespace scenetest;
+
+// The scene drops the full-opacity blend flag from its converted pictures
+// for speed; with the game's own artwork the frame must come out the same
+// as when every picture is blended.
+TEST(DrawPlayfield, GameArtworkBlitsAsCopiesWithIdenticalPixels) {
+    testsupport::TempDir game;
+    for (const char* folder : {"images", "fonts", "sounds"}) {
+        game.Link(std::string("data/") + folder, testsupport::SourceDir() + "/data/" + folder);
+    }
+    game.Write("level.txt", "1 2 3 # 1S\n3 3 2 2 1 1 # #\n");
+    GameScene scene;
+    {
+        testsupport::ScopedChdir cwd(game.Path());
+        ASSERT_TRUE(scene.LoadResources());
+    }
+    ASSERT_TRUE(scene.levelFile.Loading(game.File("level.txt").c_str()));
+    scene.levelFile.CopyTo(scene.bricks);
+    scene.NewGame();
+    scene.state = GameScene::Playing;
+    scene.paddleX = 100;
+    scene.paddleY = 226;
+    scene.ball.x = 60;
+    scene.ball.y = 25; // over the bricks
+    scene.heldPowerUp = std::make_unique<CPowerUp>();
+    scene.FireShot();
+    scene.ReleasePowerUp(10, 22);
+
+    SDL_Surface* screen = Driver().GetScreen();
+    auto render = [&] {
+        SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 40, 80, 120));
+        scene.Draw(screen);
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < 240; ++y) {
+            for (int x = 0; x < 320; ++x) {
+                pixels.push_back(PixelAt(x, y));
+            }
+        }
+        return pixels;
+    };
+    const std::vector<uint32_t> copied = render();
+    for (fwSDLImage* image : {&scene.paddleImage, &scene.ballImage, &scene.brickImage1, &scene.brickImage2,
+                              &scene.brickImage3, &scene.solidBrickImage, &scene.powerUpImage,
+                              scene.shotImage.get()}) {
+        SDL_SetAlpha(image->GetDisplaySurface(), SDL_SRCALPHA, SDL_ALPHA_OPAQUE);
+    }
+    const std::vector<uint32_t> blended = render();
+    EXPECT_TRUE(copied == blended);
+}
+
+} // namespace
