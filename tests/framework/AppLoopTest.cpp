@@ -194,6 +194,29 @@ TEST_F(SdlTest, KeyPressedWaitingSeesEachPressOnceInTheLoop) {
     EXPECT_EQ((std::vector<bool>{true, false, false}), answers);
 }
 
+TEST_F(SdlTest, AWindowCloseDuringAWaitEndsTheLoopAfterThatFrame) {
+    std::vector<bool> answers;
+    app->onEvent = [&](SDL_Event* event) {
+        if (event->type == SDL_USEREVENT) {
+            SetKey(SDLK_SPACE, false);
+        }
+    };
+    app->onDraw = [&](int frame) {
+        if (frame == 0) {
+            SetKey(SDLK_SPACE, true);
+            PushQuit();
+            PushUserEvent(0);
+        }
+        answers.push_back(app->KeyPressed(SDLK_SPACE, true));
+        if (frame > 3) {
+            app->Quit(); // the test's own safety net
+        }
+    };
+    app->Run();
+    EXPECT_EQ(std::vector<bool>{true}, answers);
+    EXPECT_EQ(1, app->flips);
+}
+
 TEST_F(SdlTest, MapRGBUsesTheScreenFormat) {
     EXPECT_EQ(0xF800u, app->MapRGB(255, 0, 0));
     EXPECT_EQ(0xFFFFu, app->MapRGB(255, 255, 255));
