@@ -1,0 +1,106 @@
+// The real program in a real X window, driven by key presses as a player
+// would: menus, options, a game played by the computer player, pause, A+B
+// and Escape.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "tests/e2e/RealWindow.h"
+
+using e2e::Game;
+using e2e::Shot;
+
+namespace {
+
+class RealWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+        ASSERT_TRUE(game.Start()) << "the window did not appear\n"
+                                  << game.Output() << "\nlog:\n"
+                                  << game.Log();
+        ASSERT_TRUE(game.WaitFor([](const Shot& s) { return s.IsTitleMenu() && s.ArrowRow() == 0; },
+                                 20000, "title-menu"))
+            << "the title menu did not appear";
+    }
+
+    static auto ArrowOn(int row) {
+        return [row](const Shot& s) { return s.ArrowRow() == row; };
+    }
+
+    Game game;
+};
+
+TEST_F(RealWindow, OptionsThenAComputerGameThenPauseAAndBAndEscape) {
+    // Options: turn the computer player on and come back.
+    ASSERT_TRUE(game.PressUntil("Down", ArrowOn(1), "arrow-on-options"));
+    ASSERT_TRUE(game.PressUntil("space", [](const Shot& s) { return s.IsOptions(); }, "options"));
+    Shot options = game.Take();
+    const int offWidth = options.Bright(218, 142, 90, 22);
+    for (int row = 1; row <= 3; ++row) {
+        ASSERT_TRUE(game.PressUntil("Down", ArrowOn(row), "options-row-" + std::to_string(row)));
+    }
+    ASSERT_TRUE(game.PressUntil(
+        "space", [&](const Shot& s) { return s.IsOptions() && s.Bright(218, 142, 90, 22) != offWidth; },
+        "computer-player-on"));
+    ASSERT_TRUE(game.PressUntil("Down", ArrowOn(4), "options-exit-row"));
+    ASSERT_TRUE(game.PressUntil("space", [](const Shot& s) { return s.IsTitleMenu(); }, "back-to-title"));
+    EXPECT_EQ(game.Take().ArrowRow(), 1) << "the menu keeps its row";
+
+    // New Game: the level waits for the select key.
+    ASSERT_TRUE(game.PressUntil("Up", ArrowOn(0), "arrow-on-new-game"));
+    Shot ready;
+    ASSERT_TRUE(game.PressUntil(
+        "space", [](const Shot& s) { return s.IsGame() && s.HasStateText(); }, "get-ready"));
+    ASSERT_TRUE(game.WaitFor([](const Shot& s) { return s.IsGame(); }, 5000, "game", &ready));
+    const int bricksAtStart = ready.Coloured(0, 20, 320, 150);
+    ASSERT_TRUE(game.PressUntil(
+        "space", [](const Shot& s) { return s.IsGame() && !s.HasStateText(); }, "playing"));
+
+    // The computer player keeps the ball and breaks bricks.
+    EXPECT_TRUE(game.WaitFor(
+        [&](const Shot& s) { return s.IsGame() && s.Coloured(0, 20, 320, 150) < bricksAtStart - 300; },
+        60000, "bricks-broken"))
+        << "no bricks broken";
+
+    // p pauses: the text shows and the playfield stands still.
+    ASSERT_TRUE(game.PressUntil("p", [](const Shot& s) { return s.HasStateText(); }, "paused"));
+    const Shot first = game.Take();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const Shot second = game.Take();
+    EXPECT_TRUE(first.SameAs(second, 0, 20, 320, 220)) << "the ball moved while paused";
+
+    // A+B leaves the game for the title menu; the program keeps running.
+    game.PressAAndB();
+    EXPECT_TRUE(game.WaitFor([](const Shot& s) { return s.IsTitleMenu(); }, 10000, "after-a-b"));
+    EXPECT_TRUE(game.Running());
+    EXPECT_EQ(game.Take().ArrowRow(), 0) << "the arrow still on New Game";
+
+    game.Press("Escape");
+    EXPECT_EQ(game.WaitExit(15000), 0);
+    const std::string log = game.Log();
+    const std::string last = "stopping application\n";
+    ASSERT_GE(log.size(), last.size());
+    EXPECT_EQ(log.substr(log.size() - last.size()), last) << log;
+}
+
+TEST_F(RealWindow, CreditsAndBackThenTheExitRow) {
+    ASSERT_TRUE(game.PressUntil("Down", ArrowOn(1), "credits-arrow-1"));
+    ASSERT_TRUE(game.PressUntil("Down", ArrowOn(2), "credits-arrow-2"));
+    ASSERT_TRUE(game.PressUntil("space", [](const Shot& s) { return s.IsCredits(); }, "credits"));
+    ASSERT_TRUE(game.PressUntil("space", [](const Shot& s) { return s.IsTitleMenu(); }, "credits-back"));
+    ASSERT_TRUE(game.PressUntil("Down", ArrowOn(3), "exit-row"));
+    game.Press("space");
+    EXPECT_EQ(game.WaitExit(15000), 0);
+    EXPECT_NE(game.Log().find("stopping application"), std::string::npos);
+}
+
+TEST_F(RealWindow, AAndBOnTheTitleMenuEndTheProgram) {
+    game.PressAAndB();
+    EXPECT_EQ(game.WaitExit(15000), 0);
+}
+
+} // namespace
