@@ -3,14 +3,14 @@
 # under the file names the game opens, with each package's licence text beside
 # the font. Installs the packages first when they are missing (needs root or sudo).
 #   nocontrol.ttf  Eurofurence Condensed Bold  (fonts-eurofurence, SIL OFL 1.1)
-#   arial.ttf      Liberation Sans Regular     (fonts-liberation2, SIL OFL 1.1)
+#   arial.ttf      Play Regular                (fonts-play, SIL OFL 1.1)
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 out="$here/../../data/fonts"
 mkdir -p "$out"
 
 need=()
-for p in fonts-eurofurence fonts-liberation2; do
+for p in fonts-eurofurence fonts-play; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done
 if [ ${#need[@]} -gt 0 ]; then
@@ -27,4 +27,4 @@ copy_font() { # source font, package, target base name
     echo "data/fonts/$3.ttf <- $1 ($2)"
 }
 copy_font /usr/share/fonts/truetype/eurofurence/eurofc75.ttf fonts-eurofurence nocontrol
-copy_font /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf fonts-liberation2 arial
+copy_font /usr/share/fonts/truetype/play/Play-Regular.ttf fonts-play arial
