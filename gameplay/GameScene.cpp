@@ -149,7 +149,7 @@ void GameScene::RunRound(SDLApp& app) {
     case GetReady:
     case Paused:
     case GameOver:
-    case 7:
+    case 7: // unused value; nothing enters it, it would wait like the others
         RunSelectWait(app);
         break;
     case Playing:
