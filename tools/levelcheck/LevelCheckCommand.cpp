@@ -18,7 +18,7 @@ namespace {
 
 const char* const Usage =
     "usage: levelcheck [--play N] [--frames F] [--png DIR] [--quiet] FILE...\n"
-    "  --play N    play each level N times with the computer player (a different serve each run)\n"
+    "  --play N    play each level N times with the computer player (each run with a different serve)\n"
     "  --frames F  give up a run after F frames (default 200000, about 53 minutes of play)\n"
     "  --png DIR   write DIR/<level name>.png, the level as the game shows it before the serve\n"
     "  --quiet     no preview and no per-run lines\n"
@@ -190,8 +190,9 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
     std::vector<long> clearFrames;
     int ballsLost = 0, capsules = 0;
     std::vector<LevelPlayer::Run> failures;
+    std::vector<unsigned> seeds = LevelPlayer::Seeds(plays);
     for (int i = 0; i < plays; ++i) {
-        LevelPlayer::Run run = player.Play(path, static_cast<unsigned>(i + 1), frames);
+        LevelPlayer::Run run = player.Play(path, seeds[static_cast<size_t>(i)], frames);
         ballsLost += run.ballsLost;
         capsules += run.capsules;
         if (run.outcome == LevelPlayer::Cleared) {

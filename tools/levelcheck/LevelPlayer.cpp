@@ -1,5 +1,6 @@
 #include "tools/levelcheck/LevelPlayer.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "framework/fwObject.h"
@@ -25,7 +26,7 @@ LevelPlayer::Run LevelPlayer::Play(const std::string& path, unsigned seed, long 
         case GameScene::GetReady:
             // The game's serve was seeded from the clock; replace it with
             // the same rule fed from this run's seed, then press select.
-            Serve(seed, serves++);
+            scene.ball.SetAngle(ServeAngle(seed, serves++));
             driver.Hold(GameScene::SelectKey, true);
             driver.Step(false);
             driver.Hold(GameScene::SelectKey, false);
@@ -66,9 +67,39 @@ LevelPlayer::Run LevelPlayer::Play(const std::string& path, unsigned seed, long 
     return run;
 }
 
-void LevelPlayer::Serve(unsigned seed, int serve) {
+// The game's serve rule, drawn from a generator seeded per run and serve.
+float LevelPlayer::ServeAngle(unsigned seed, int serve) {
     std::srand(seed * 7919u + static_cast<unsigned>(serve));
-    driver.scene.ball.SetAngle(static_cast<float>(90 + RandomInt(45, -45)));
+    return static_cast<float>(90 + RandomInt(45, -45));
+}
+
+float LevelPlayer::FirstServeAngle(unsigned seed) {
+    // The ball's own restrictions fold some serves together (80 to 110
+    // leave at 80 or 110), so compare what the ball makes of them.
+    Ball ball;
+    ball.SetAngle(ServeAngle(seed, 0));
+    return ball.angle;
+}
+
+std::vector<unsigned> LevelPlayer::Seeds(int runs) {
+    constexpr unsigned Tries = 500;
+    std::vector<unsigned> seeds;
+    std::vector<float> used;
+    unsigned next = 1;
+    for (int i = 0; i < runs; ++i) {
+        unsigned chosen = next;
+        for (unsigned t = 0; t < Tries; ++t) {
+            float angle = FirstServeAngle(next + t);
+            if (std::find(used.begin(), used.end(), angle) == used.end()) {
+                chosen = next + t;
+                used.push_back(angle);
+                break;
+            }
+        }
+        seeds.push_back(chosen);
+        next = chosen + 1;
+    }
+    return seeds;
 }
 
 int LevelPlayer::NewCapsules(int& newestId) const {

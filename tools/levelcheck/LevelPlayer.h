@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class SceneDriver;
 
@@ -31,11 +32,18 @@ public:
     // or maxFrames round steps have run.
     Run Play(const std::string& path, unsigned seed, long maxFrames);
 
+    // Seeds for a number of runs, from 1 upward, skipping seeds whose first
+    // serve would leave at the same angle as an earlier run's, so that each
+    // run starts differently (as long as unused angles remain).
+    static std::vector<unsigned> Seeds(int runs);
+    // The angle the first serve of a run with this seed leaves at.
+    static float FirstServeAngle(unsigned seed);
+
     // Frames as minutes of play at the game's 62.5 frames per second.
     static double Minutes(long frames) { return frames / 62.5 / 60.0; }
 
 private:
-    void Serve(unsigned seed, int serve);
+    static float ServeAngle(unsigned seed, int serve);
     int NewCapsules(int& newestId) const;
 
     SceneDriver& driver;
