@@ -193,6 +193,19 @@ bool Game::PressUntil(const std::string& key, const std::function<bool(const Sho
     return WaitFor(test, 8000, what);
 }
 
+int Game::PressUntilExit(const std::string& key) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (key.empty()) {
+            PressAAndB();
+        } else {
+            Press(key);
+        }
+        const int status = WaitExit(attempt == 0 ? 4000 : 10000);
+        if (status != -1) return status;
+    }
+    return -1;
+}
+
 bool Game::Running() {
     if (pid <= 0) return false;
     return waitpid(pid, nullptr, WNOHANG) == 0;

@@ -74,6 +74,9 @@ public:
     // happened within a few seconds (a press lost on a very busy machine).
     bool PressUntil(const std::string& key, const std::function<bool(const Shot&)>& test,
                     const std::string& what) const;
+    // Presses key (A+B when key is empty) until the program ends, as
+    // PressUntil does; its exit status, or -1 when it keeps running.
+    int PressUntilExit(const std::string& key);
     // The exit status once the program ends within timeoutMs, else -1.
     int WaitExit(int timeoutMs);
     bool Running();

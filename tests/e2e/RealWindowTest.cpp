@@ -74,13 +74,14 @@ TEST_F(RealWindow, OptionsThenAComputerGameThenPauseAAndBAndEscape) {
     EXPECT_TRUE(first.SameAs(second, 0, 20, 320, 220)) << "the ball moved while paused";
 
     // A+B leaves the game for the title menu; the program keeps running.
+    const auto title = [](const Shot& s) { return s.IsTitleMenu(); };
     game.PressAAndB();
-    EXPECT_TRUE(game.WaitFor([](const Shot& s) { return s.IsTitleMenu(); }, 10000, "after-a-b"));
+    if (!game.WaitFor(title, 4000, "after-a-b-first-try") && game.Running()) game.PressAAndB();
+    EXPECT_TRUE(game.WaitFor(title, 8000, "after-a-b"));
     EXPECT_TRUE(game.Running());
     EXPECT_EQ(game.Take().ArrowRow(), 0) << "the arrow still on New Game";
 
-    game.Press("Escape");
-    EXPECT_EQ(game.WaitExit(15000), 0);
+    EXPECT_EQ(game.PressUntilExit("Escape"), 0);
     const std::string log = game.Log();
     const std::string last = "stopping application\n";
     ASSERT_GE(log.size(), last.size());
@@ -93,14 +94,12 @@ TEST_F(RealWindow, CreditsAndBackThenTheExitRow) {
     ASSERT_TRUE(game.PressUntil("space", [](const Shot& s) { return s.IsCredits(); }, "credits"));
     ASSERT_TRUE(game.PressUntil("space", [](const Shot& s) { return s.IsTitleMenu(); }, "credits-back"));
     ASSERT_TRUE(game.PressUntil("Down", ArrowOn(3), "exit-row"));
-    game.Press("space");
-    EXPECT_EQ(game.WaitExit(15000), 0);
+    EXPECT_EQ(game.PressUntilExit("space"), 0);
     EXPECT_NE(game.Log().find("stopping application"), std::string::npos);
 }
 
 TEST_F(RealWindow, AAndBOnTheTitleMenuEndTheProgram) {
-    game.PressAAndB();
-    EXPECT_EQ(game.WaitExit(15000), 0);
+    EXPECT_EQ(game.PressUntilExit(""), 0);
 }
 
 } // namespace
