@@ -21,7 +21,9 @@ from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.normpath(os.path.join(HERE, '..', '..'))
-DISPLAY_FONT = os.path.join(REPO, 'data', 'fonts', 'nocontrol.ttf')
+# The title lettering: Eurofurence Condensed Bold from Debian's fonts-eurofurence
+# (SIL OFL 1.1; fonts.sh installs it).
+DISPLAY_FONT = '/usr/share/fonts/truetype/eurofurence/eurofc75.ttf'
 
 BLACK = (0, 0, 0)
 
