@@ -165,7 +165,7 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
     if (!file) {
         return false;
     }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && ok;
 }
 
