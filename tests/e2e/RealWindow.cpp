@@ -162,6 +162,10 @@ void Game::Press(const std::string& key) const {
     Run("xdotool keydown " + key + " sleep 0.1 keyup " + key);
 }
 
+void Game::Hold(const std::string& key, bool held) const {
+    Run(std::string("xdotool ") + (held ? "keydown " : "keyup ") + key);
+}
+
 void Game::PressAAndB() const {
     // Short: a combination still held 100 ms later would also end the
     // program from the title menu it has just returned to.

@@ -64,6 +64,8 @@ public:
     Shot Take() const;
     // Holds a key about 100 ms and lets it go (menus act on release).
     void Press(const std::string& key) const;
+    // Holds (or lets go of) a key until told otherwise.
+    void Hold(const std::string& key, bool held) const;
     // Holds A and B together briefly.
     void PressAAndB() const;
     // Screenshots until test passes or timeoutMs runs out. On a timeout the

@@ -98,6 +98,35 @@ TEST_F(RealWindow, CreditsAndBackThenTheExitRow) {
     EXPECT_NE(game.Log().find("stopping application"), std::string::npos);
 }
 
+TEST_F(RealWindow, LosingEveryBallEndsInGameOverAndBackToTheMenu) {
+    ASSERT_TRUE(game.PressUntil(
+        "space", [](const Shot& s) { return s.IsGame() && s.HasStateText(); }, "new-game"));
+    // The paddle waits at the left wall while the ball is served again and
+    // again; the select key answers each "Press select key" and "GAME OVER".
+    game.Hold("Left", true);
+    const auto start = std::chrono::steady_clock::now();
+    bool backAtMenu = false;
+    int serves = 0;
+    while (std::chrono::steady_clock::now() - start < std::chrono::seconds(100)) {
+        const Shot shot = game.Take();
+        if (shot.IsTitleMenu()) {
+            backAtMenu = true;
+            break;
+        }
+        if (shot.IsGame() && shot.HasStateText()) {
+            game.Press("space");
+            ++serves;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    game.Hold("Left", false);
+    ASSERT_TRUE(backAtMenu) << "no way back to the title menu";
+    EXPECT_GE(serves, 4) << "three balls and the game-over screen";
+    EXPECT_EQ(game.Take().ArrowRow(), 0) << "the arrow still on New Game";
+    EXPECT_TRUE(game.Running());
+    EXPECT_EQ(game.PressUntilExit("Escape"), 0);
+}
+
 TEST_F(RealWindow, AAndBOnTheTitleMenuEndTheProgram) {
     EXPECT_EQ(game.PressUntilExit(""), 0);
 }
