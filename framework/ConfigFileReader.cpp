@@ -126,7 +126,14 @@ bool ConfigFileReader::Read(const char* path) {
             return false;
         }
     }
+    // A read that failed (a folder opens but cannot be read, a disk error)
+    // is not the end of the file and must not pass as a complete read.
+    const bool failed = std::ferror(file) != 0;
     std::fclose(file);
+    if (failed) {
+        logFile.Write("Config file reader: unable to read");
+        return false;
+    }
     return true;
 }
 

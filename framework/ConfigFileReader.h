@@ -14,7 +14,8 @@ public:
     // Reads path at once; the result of the read is ignored.
     explicit ConfigFileReader(const char* path);
 
-    // Appends every pair of path; true when the whole file was read.
+    // Appends every pair of path; true when the whole file was read. A file
+    // that opens but cannot be read logs "unable to read" and answers false.
     bool Read(const char* path);
     // The first value stored under key, lower-cased; empty when absent. The
     // lookup is case-sensitive, so keys must be asked in lower case.

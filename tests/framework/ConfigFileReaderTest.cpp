@@ -114,6 +114,15 @@ INSTANTIATE_TEST_SUITE_P(
         // The last line counts even without a line break after it.
         GoodRow{"a = 1\nb = 2", Pairs{{"a", "1"}, {"b", "2"}}}));
 
+TEST(ConfigFileReader, AFileThatOpensButCannotBeReadIsAFailure) {
+    TempDir dir;
+    ScopedLog log;
+    ConfigFileReader reader(dir.Path().c_str()); // a folder opens, reads fail
+    EXPECT_TRUE(reader.Entries().empty());
+    EXPECT_EQ("Config file reader: unable to read\n", log.Text());
+    EXPECT_FALSE(reader.Read(dir.Path().c_str()));
+}
+
 TEST(ConfigFileReader, LookupsAreFirstMatchCaseSensitiveAndLowerCaseTheValue) {
     TempDir dir;
     dir.Write("game.cfg", "[Video]\nWidth = 320\nTitle = \"Hello World\"\nwidth = 640\n");
