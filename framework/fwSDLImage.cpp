@@ -39,6 +39,14 @@ bool fwSDLImage::Load(const char* fileName) {
     // time without a lock/unlock pair around every read.
     sourceSurface = loaded;
     SDL_LockSurface(sourceSurface);
+    // The converted 16-bit copy has no alpha channel left but may keep the
+    // file's alpha-blend flag at full opacity: blending then yields exactly
+    // the copied pixels, only many times slower per blit. Drop the flag so
+    // every picture blits as a plain copy.
+    if ((converted->flags & SDL_SRCALPHA) && converted->format->Amask == 0 &&
+        converted->format->alpha == SDL_ALPHA_OPAQUE) {
+        SDL_SetAlpha(converted, 0, SDL_ALPHA_OPAQUE);
+    }
     displaySurface = converted;
     return true;
 }

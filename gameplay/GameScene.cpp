@@ -27,17 +27,6 @@ void DrawImage(fwSDLImage& image, SDL_Surface* screen, int x, int y) {
     }
 }
 
-// A picture converted to the 16-bit screen has no alpha channel left, yet
-// keeps the file's alpha-blend flag at full opacity: blending then gives
-// exactly the copied pixels, only several times slower per blit. Drop the
-// flag in that case so the 300 bricks of a frame blit as plain copies.
-void BlitAsCopy(fwSDLImage& image) {
-    SDL_Surface* s = image.GetDisplaySurface();
-    if (s && (s->flags & SDL_SRCALPHA) && s->format->Amask == 0 && s->format->alpha == SDL_ALPHA_OPAQUE) {
-        SDL_SetAlpha(s, 0, SDL_ALPHA_OPAQUE);
-    }
-}
-
 } // namespace
 
 int RandomInt(int a, int b) {
@@ -82,10 +71,6 @@ bool GameScene::LoadResources() {
     shotImage = LoadNewImage("data/images/fire.png");
     if (!shotImage) {
         return false;
-    }
-    for (fwSDLImage* image : {&paddleImage, &ballImage, &brickImage1, &brickImage2, &brickImage3,
-                              &solidBrickImage, &powerUpImage, shotImage.get()}) {
-        BlitAsCopy(*image);
     }
     if (!font.Load("data/fonts/nocontrol.ttf", 14)) {
         return false;

@@ -180,9 +180,9 @@ namespace {
 
 using namespace scenetest;
 
-// The scene drops the full-opacity blend flag from its converted pictures
-// for speed; with the game's own artwork the frame must come out the same
-// as when every picture is blended.
+// Loaded pictures drop the full-opacity blend flag of their converted
+// surface for speed; with the game's own artwork the frame must come out the
+// same as when every picture is blended.
 TEST(DrawPlayfield, GameArtworkBlitsAsCopiesWithIdenticalPixels) {
     testsupport::TempDir game;
     for (const char* folder : {"images", "fonts", "sounds"}) {
