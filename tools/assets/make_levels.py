@@ -18,7 +18,15 @@ The maps rise in difficulty: short open walls first, then two- and three-hit
 bricks, capsule bricks, solid bricks used as partial shields, shapes and
 pockets. Solid bricks never close a pocket off completely and gaps into a
 pocket are at least two cells wide, so the computer player's ball can get
-everywhere (check with levelsim.py, and with the game's own level checker).
+everywhere.
+
+The computer player's paddle turns every bounce by the same angle, so its
+ball can settle into a closed loop that misses the last few bricks. Which
+serves end in such a loop depends on the exact layout, down to which brick
+takes how many hits; the strengths inside each shape were chosen by playing
+every serve angle and keeping the mix that the computer player clears most
+often. After editing a map, run the game's level checker (`levelcheck
+--play 3 data/levels/*.txt`, see README.md in this folder).
 
 Usage: make_levels.py [OUTPUT_DIR]   (default: data/levels of the repo)
 """
