@@ -64,6 +64,8 @@ void QuadrellApp::InitApp() {
     soundVolume = 100;
     playMusic = true;
     computerPlayer = false;
+    // Name the window so players (and window tools) can tell it apart.
+    SDL_WM_SetCaption(WindowTitle, WindowTitle);
 }
 
 const char* QuadrellApp::StartupFailure() const { return startupFailure; }

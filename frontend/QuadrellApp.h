@@ -35,6 +35,9 @@ public:
     static constexpr int MaxVolume = 128;
 
     // Nothing is loaded and SDL is not touched until Init and the first frame.
+    // The window's caption.
+    static constexpr const char* WindowTitle = "Quadrell";
+
     QuadrellApp();
     ~QuadrellApp() override;
 

@@ -58,6 +58,10 @@ TEST_F(FrontEnd, StartsWithTheSettingsOfEveryRun) {
     EXPECT_FALSE(app->computerPlayer);
     EXPECT_EQ(app->menuCursor, 0);
     EXPECT_EQ(app->optionsCursor, 0);
+    char* title = nullptr;
+    SDL_WM_GetCaption(&title, nullptr);
+    ASSERT_NE(title, nullptr);
+    EXPECT_STREQ(title, "Quadrell");
 }
 
 TEST_F(FrontEnd, LoadingShowsSixPicturesWithAGrowingBarThenABlackFrameThenTheMenu) {
