@@ -56,7 +56,7 @@ protected:
 
 // ---------------------------------------------------------------- images
 
-struct ImageSpec {
+struct ExpectedImage {
     const char* file;
     int minW, maxW, minH, maxH;
 };
@@ -64,7 +64,7 @@ struct ImageSpec {
 // Sizes the game depends on: bricks fill their 15x9 cell, the progress block
 // fits its 15-pixel step, a shot shows the top-left 8x12 of its picture, the
 // loading picture fills the screen, the paddle is wider than 3 pixels.
-const ImageSpec kImages[] = {
+const ExpectedImage kImages[] = {
     {"loading.png", 320, 320, 240, 240}, {"progress.png", 1, 14, 1, 20},
     {"arrow.png", 12, 20, 12, 20},       {"paddle.png", 32, 32, 4, 12},
     {"ball.png", 4, 8, 4, 8},            {"brick001.png", 15, 15, 9, 9},
@@ -74,14 +74,14 @@ const ImageSpec kImages[] = {
 };
 
 TEST_F(SdlMedia, EveryImageLoadsOpaqueAtItsSize) {
-    for (const ImageSpec& spec : kImages) {
-        SCOPED_TRACE(spec.file);
-        SDL_Surface* s = IMG_Load(DataPath(std::string("images/") + spec.file).c_str());
+    for (const ExpectedImage& image : kImages) {
+        SCOPED_TRACE(image.file);
+        SDL_Surface* s = IMG_Load(DataPath(std::string("images/") + image.file).c_str());
         ASSERT_NE(nullptr, s) << IMG_GetError();
-        EXPECT_GE(s->w, spec.minW);
-        EXPECT_LE(s->w, spec.maxW);
-        EXPECT_GE(s->h, spec.minH);
-        EXPECT_LE(s->h, spec.maxH);
+        EXPECT_GE(s->w, image.minW);
+        EXPECT_LE(s->w, image.maxW);
+        EXPECT_GE(s->h, image.minH);
+        EXPECT_LE(s->h, image.maxH);
         // The game drops the alpha channel when it converts a picture, so a
         // see-through pixel would show its raw colour: all must be opaque.
         int seeThrough = 0;
@@ -124,13 +124,13 @@ TEST_F(SdlMedia, LoadingPictureLeavesTheProgressBarStripDark) {
 // ---------------------------------------------------------------- sounds
 
 TEST(ShippedSounds, EffectsArePcm16At22050Hz) {
-    struct Spec {
+    struct ExpectedSound {
         const char* file;
         double minSeconds, maxSeconds;
-    } specs[] = {{"hit.wav", 0.02, 0.25}, {"gameover.wav", 0.5, 3.0}};
-    for (const Spec& spec : specs) {
-        SCOPED_TRACE(spec.file);
-        const std::string b = ReadFile(DataPath(std::string("sounds/") + spec.file));
+    } sounds[] = {{"hit.wav", 0.02, 0.25}, {"gameover.wav", 0.5, 3.0}};
+    for (const ExpectedSound& sound : sounds) {
+        SCOPED_TRACE(sound.file);
+        const std::string b = ReadFile(DataPath(std::string("sounds/") + sound.file));
         ASSERT_GE(b.size(), 44u);
         EXPECT_EQ("RIFF", b.substr(0, 4));
         EXPECT_EQ("WAVE", b.substr(8, 4));
@@ -158,8 +158,8 @@ TEST(ShippedSounds, EffectsArePcm16At22050Hz) {
         EXPECT_EQ(16, bits);
         ASSERT_GT(channels, 0);
         const double seconds = dataBytes / (2.0 * channels * 22050);
-        EXPECT_GE(seconds, spec.minSeconds);
-        EXPECT_LE(seconds, spec.maxSeconds);
+        EXPECT_GE(seconds, sound.minSeconds);
+        EXPECT_LE(seconds, sound.maxSeconds);
     }
 }
 
