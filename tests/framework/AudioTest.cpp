@@ -1,7 +1,7 @@
 // Music and sound wrappers with real files on SDL_mixer's dummy device.
 #include <gtest/gtest.h>
 
-#include "MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 #include "ProbeApp.h"
 #include "framework/SDLMusic.h"
 #include "framework/SDLSoundFX.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 #include "ProbeApp.h"
 #include "framework/SDLFont.h"
 #include "framework/SDLLabel.h"

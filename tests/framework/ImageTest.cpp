@@ -2,7 +2,7 @@
 // access, and the application's own image list.
 #include <gtest/gtest.h>
 
-#include "MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 #include "ProbeApp.h"
 #include "framework/fwSDLImage.h"
 #include "framework/fwSDLSprite.h"

@@ -7,76 +7,6 @@
 
 namespace fetest {
 
-namespace {
-
-void PutLE(std::string& out, uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
-void PutBE16(std::string& out, uint16_t value) {
-    out.push_back(static_cast<char>(value >> 8));
-    out.push_back(static_cast<char>(value & 0xFF));
-}
-
-// A BMP under a .png name: the image loader goes by the file's content.
-void WritePicture(const testsupport::TempDir& dir, const std::string& relative, int w, int h,
-                  Rgb colour) {
-    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF, 0xFF00, 0xFF0000, 0);
-    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, colour.r, colour.g, colour.b));
-    dir.Write(relative, "");
-    SDL_SaveBMP(surface, dir.File(relative).c_str());
-    SDL_FreeSurface(surface);
-}
-
-} // namespace
-
-std::string MakeWav(int ms) {
-    const uint32_t rate = 22050;
-    const uint32_t samples = rate * static_cast<uint32_t>(ms) / 1000;
-    std::string out = "RIFF";
-    PutLE(out, 36 + samples * 2, 4);
-    out += "WAVEfmt ";
-    PutLE(out, 16, 4);
-    PutLE(out, 1, 2); // PCM
-    PutLE(out, 1, 2); // mono
-    PutLE(out, rate, 4);
-    PutLE(out, rate * 2, 4);
-    PutLE(out, 2, 2);
-    PutLE(out, 16, 2);
-    out += "data";
-    PutLE(out, samples * 2, 4);
-    for (uint32_t i = 0; i < samples; ++i) {
-        PutLE(out, (i / 25) % 2 ? 0x1000 : 0xF000, 2);
-    }
-    return out;
-}
-
-std::string MakeMod() {
-    std::string out(20, '\0'); // title
-    for (int s = 0; s < 31; ++s) {
-        std::string header(22, '\0');
-        const bool first = s == 0;
-        PutBE16(header, first ? 16 : 0); // length in words
-        header.push_back(0);              // finetune
-        header.push_back(first ? 64 : 0); // volume
-        PutBE16(header, 0);               // loop start
-        PutBE16(header, first ? 16 : 1);  // loop length
-        out += header;
-    }
-    out.push_back(1);    // song length
-    out.push_back(127);  // restart
-    out += std::string(128, '\0');
-    out += "M.K.";
-    std::string pattern(64 * 4 * 4, '\0');
-    const uint16_t period = 428;
-    pattern[0] = static_cast<char>((period >> 8) & 0x0F);
-    pattern[1] = static_cast<char>(period & 0xFF);
-    pattern[2] = static_cast<char>(1 << 4);
-    out += pattern;
-    for (int i = 0; i < 32; ++i) out.push_back(static_cast<char>(i < 16 ? 64 : -64));
-    return out;
-}
-
 void MakeDataDir(const testsupport::TempDir& dir, const std::set<std::string>& omit) {
     struct Picture {
         const char* file;
@@ -97,16 +27,16 @@ void MakeDataDir(const testsupport::TempDir& dir, const std::set<std::string>& o
         {"data/images/fire.png", 8, 12, {255, 64, 64}},
     };
     for (const Picture& p : pictures) {
-        if (!omit.count(p.file)) WritePicture(dir, p.file, p.w, p.h, p.colour);
+        if (!omit.count(p.file)) dir.Write(p.file, fixtures::SolidPngBytes(p.w, p.h, p.colour));
     }
-    auto put = [&](const std::string& file, const std::string& bytes) {
+    auto put = [&](const std::string& file, const std::vector<uint8_t>& bytes) {
         if (!omit.count(file)) dir.Write(file, bytes);
     };
-    put("data/sounds/hit.wav", MakeWav(50));
+    put("data/sounds/hit.wav", fixtures::WavBytes(50));
     // Long enough to be still playing when a test looks right after Play.
-    put("data/sounds/gameover.wav", MakeWav(1500));
-    put("data/sounds/title.mod", MakeMod());
-    put("data/levels/level1.txt", "1 2 3 # 1 \n");
+    put("data/sounds/gameover.wav", fixtures::WavBytes(1500));
+    put("data/sounds/title.mod", fixtures::ModBytes());
+    if (!omit.count("data/levels/level1.txt")) dir.Write("data/levels/level1.txt", "1 2 3 # 1 \n");
     for (const char* font : {"data/fonts/nocontrol.ttf", "data/fonts/arial.ttf"}) {
         if (!omit.count(font)) dir.Link(font, testsupport::SourceDir() + "/" + font);
     }

@@ -13,14 +13,13 @@
 #include <vector>
 
 #include "frontend/QuadrellApp.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/TestSupport.h"
 
 namespace fetest {
 
 // Colours of the fixture's pictures, so that tests can find them on screen.
-struct Rgb {
-    Uint8 r, g, b;
-};
+using Rgb = fixtures::Rgb;
 constexpr Rgb LoadingColour{0, 0, 255};
 constexpr Rgb ProgressColour{255, 0, 0};
 constexpr Rgb ArrowColour{0, 255, 0};
@@ -30,11 +29,6 @@ constexpr Rgb ArrowColour{0, 255, 0};
 // two fonts. Files named in `omit` (paths relative to dir, such as
 // "data/fonts/arial.ttf") are left out.
 void MakeDataDir(const testsupport::TempDir& dir, const std::set<std::string>& omit = {});
-
-// A 16-bit mono PCM WAV of `ms` milliseconds of a square tone.
-std::string MakeWav(int ms);
-// A minimal four-channel "M.K." module with one looping sample.
-std::string MakeMod();
 
 // QuadrellApp with test hooks. Construct one per test (one application per
 // process at a time), inside the fixture's working directory.

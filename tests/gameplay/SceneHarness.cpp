@@ -17,23 +17,8 @@ uint32_t fakeNow = 0;
 
 namespace {
 
-// Pictures as BMP bytes: SDL_image reads them by content, whatever the name.
 void WriteImage(const testsupport::TempDir& root, const std::string& name, int w, int h, Rgb c) {
-    SDL_Surface* s = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xff0000, 0x00ff00, 0x0000ff, 0);
-    SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, c.r, c.g, c.b));
-    const std::string path = root.File("data/images/" + name);
-    root.Write("data/images/" + name, "");
-    SDL_SaveBMP(s, path.c_str());
-    SDL_FreeSurface(s);
-}
-
-void Put16(std::string& s, uint16_t v) {
-    s.push_back(static_cast<char>(v & 0xff));
-    s.push_back(static_cast<char>(v >> 8));
-}
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, static_cast<uint16_t>(v & 0xffff));
-    Put16(s, static_cast<uint16_t>(v >> 16));
+    root.Write("data/images/" + name, fixtures::SolidPngBytes(w, h, c));
 }
 
 struct Harness {
@@ -69,27 +54,6 @@ const auto* const registered = ::testing::AddGlobalTestEnvironment(new SceneEnvi
 
 } // namespace
 
-std::string MakeWav(int milliseconds) {
-    const uint32_t rate = 22050;
-    const uint32_t samples = rate * static_cast<uint32_t>(milliseconds) / 1000;
-    std::string s = "RIFF";
-    Put32(s, 36 + samples * 2);
-    s += "WAVEfmt ";
-    Put32(s, 16);
-    Put16(s, 1); // PCM
-    Put16(s, 1); // mono
-    Put32(s, rate);
-    Put32(s, rate * 2);
-    Put16(s, 2);
-    Put16(s, 16);
-    s += "data";
-    Put32(s, samples * 2);
-    for (uint32_t i = 0; i < samples; ++i) {
-        Put16(s, static_cast<uint16_t>((i / 50) % 2 ? 3000 : -3000));
-    }
-    return s;
-}
-
 void WriteSceneData(const testsupport::TempDir& root, int paddleWidth) {
     WriteImage(root, "paddle.png", paddleWidth, PaddleHeight, PaddleColour);
     WriteImage(root, "ball.png", 4, 4, BallColour);
@@ -99,8 +63,8 @@ void WriteSceneData(const testsupport::TempDir& root, int paddleWidth) {
     WriteImage(root, "brick501.png", 15, 9, SolidColour);
     WriteImage(root, "pshot.png", 16, 16, CapsuleColour);
     WriteImage(root, "fire.png", 8, 12, ShotColour);
-    root.Write("data/sounds/hit.wav", MakeWav(2000));
-    root.Write("data/sounds/gameover.wav", MakeWav(2000));
+    root.Write("data/sounds/hit.wav", fixtures::WavBytes(2000));
+    root.Write("data/sounds/gameover.wav", fixtures::WavBytes(2000));
     root.Link("data/fonts/nocontrol.ttf", testsupport::SourceDir() + "/data/fonts/nocontrol.ttf");
     root.Write("data/levels/.keep", "");
 }

@@ -10,14 +10,13 @@
 #include <string>
 
 #include "gameplay/SceneDriver.h"
+#include "tests/support/MediaFixtures.h"
 #include "tests/support/TestSupport.h"
 
 namespace scenetest {
 
 // Colours of the fixture pictures; each survives 16-bit conversion exactly.
-struct Rgb {
-    uint8_t r, g, b;
-};
+using Rgb = fixtures::Rgb;
 constexpr Rgb PaddleColour{248, 0, 0};
 constexpr Rgb BallColour{0, 252, 0};
 constexpr Rgb Brick1Colour{0, 0, 248};
@@ -32,8 +31,6 @@ constexpr int PaddleHeight = 6;
 // Writes the scene's data files under root/data (font linked from the
 // repository); the paddle picture is paddleWidth pixels wide.
 void WriteSceneData(const testsupport::TempDir& root, int paddleWidth);
-// A mono 16-bit WAV of the given length in milliseconds.
-std::string MakeWav(int milliseconds);
 
 // The process's driver, opened on the fixture data (working directory is
 // the fixture root for the whole process).

@@ -38,6 +38,10 @@ void TempDir::Write(const std::string& relative, const std::string& bytes) const
     out << bytes;
 }
 
+void TempDir::Write(const std::string& relative, const std::vector<uint8_t>& bytes) const {
+    Write(relative, std::string(bytes.begin(), bytes.end()));
+}
+
 void TempDir::Link(const std::string& relative, const std::string& target) const {
     fs::path link = File(relative);
     fs::create_directories(link.parent_path());

@@ -5,7 +5,9 @@
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -26,6 +28,7 @@ public:
     std::string File(const std::string& relative) const;
     // Writes bytes to File(relative), creating parent folders.
     void Write(const std::string& relative, const std::string& bytes) const;
+    void Write(const std::string& relative, const std::vector<uint8_t>& bytes) const;
     // Creates File(relative) as a symbolic link to target.
     void Link(const std::string& relative, const std::string& target) const;
 

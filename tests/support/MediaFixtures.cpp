@@ -1,4 +1,4 @@
-#include "MediaFixtures.h"
+#include "tests/support/MediaFixtures.h"
 
 #include <cstdio>
 
@@ -171,6 +171,11 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 bool WritePng(const std::string& path, int width, int height, const std::vector<Rgb>& pixels) {
     return WriteBytes(path, PngBytes(width, height, pixels));
+}
+
+std::vector<uint8_t> SolidPngBytes(int width, int height, Rgb colour) {
+    return PngBytes(width, height,
+                    std::vector<Rgb>(static_cast<size_t>(width) * static_cast<size_t>(height), colour));
 }
 
 bool WriteWav(const std::string& path, int milliseconds, int sampleRate) {

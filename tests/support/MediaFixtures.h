@@ -13,6 +13,9 @@ struct Rgb {
     uint8_t r, g, b;
 };
 
+// A picture of one colour, as PNG bytes.
+std::vector<uint8_t> SolidPngBytes(int width, int height, Rgb colour);
+
 // A truecolour PNG (8 bits per channel, no alpha) of width x height pixels,
 // given row by row. Returns false when the file cannot be written.
 bool WritePng(const std::string& path, int width, int height, const std::vector<Rgb>& pixels);
