@@ -3,6 +3,7 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <string>
 
 #include "framework/LogFile.h"
 
@@ -68,7 +69,9 @@ void QuadrellApp::InitApp() {
     SDL_WM_SetCaption(WindowTitle, WindowTitle);
 }
 
-const char* QuadrellApp::StartupFailure() const { return startupFailure; }
+const char* QuadrellApp::StartupFailure() const {
+    return startupFailure.empty() ? nullptr : startupFailure.c_str();
+}
 
 void QuadrellApp::DrawFrame(SDL_Surface* screen) {
     switch (state) {
@@ -124,10 +127,11 @@ void QuadrellApp::UpdateFrame(SDL_Surface*) {
     }
 }
 
-void QuadrellApp::FailLoading(const char* what) {
+void QuadrellApp::FailLoading(const char* file) {
     Quit();
-    if (!startupFailure) startupFailure = what;
-    logFile.Write("QuadrellApp::RunLoading", what);
+    const std::string what = std::string("could not load ") + file;
+    if (startupFailure.empty()) startupFailure = what;
+    logFile.Write("QuadrellApp::RunLoading", what.c_str());
 }
 
 void QuadrellApp::RunLoading(SDL_Surface* screen) {
@@ -137,11 +141,11 @@ void QuadrellApp::RunLoading(SDL_Surface* screen) {
     // further is loaded, so the program must end rather than reach a menu
     // whose fonts and cursor do not exist.
     if (!background.Load(LoadingImageFile)) {
-        FailLoading("could not load data/images/loading.png");
+        FailLoading(LoadingImageFile);
         return;
     }
     if (!block.Load(ProgressImageFile)) {
-        FailLoading("could not load data/images/progress.png");
+        FailLoading(ProgressImageFile);
         return;
     }
     Mix_VolumeMusic(musicVolume);
@@ -167,21 +171,21 @@ void QuadrellApp::LoadStep(int step) {
         if (music.LoadFromFile(MusicFile)) {
             music.Play(musicVolume, MusicFadeInMs);
         } else {
-            FailLoading("could not load data/sounds/title.mod");
+            FailLoading(MusicFile);
         }
         break;
     case 2: {
         bool menuLoaded = menuFont.Load(MenuFontFile, 24);
         bool smallLoaded = smallFont.Load(SmallFontFile, 14); // tried either way
-        if (!menuLoaded) FailLoading("could not load data/fonts/nocontrol.ttf");
-        if (!smallLoaded) FailLoading("could not load data/fonts/arial.ttf");
+        if (!menuLoaded) FailLoading(MenuFontFile);
+        if (!smallLoaded) FailLoading(SmallFontFile);
         break;
     }
     case 3:
-        if (!arrow.Load(ArrowImageFile)) FailLoading("could not load data/images/arrow.png");
+        if (!arrow.Load(ArrowImageFile)) FailLoading(ArrowImageFile);
         break;
     case 4:
-        if (!game.LoadResources()) FailLoading(GameResourceFailure());
+        if (!game.LoadResources()) FailLoading(game.failedResource);
         break;
     case 5:
         // Only the options screen's volume sample: it may stay silent.
@@ -189,33 +193,6 @@ void QuadrellApp::LoadStep(int step) {
         break;
     default: break;
     }
-}
-
-const char* QuadrellApp::GameResourceFailure() const {
-    // The scene stops at its first failure, so the first resource it does
-    // not hold, in its loading order, is the one that failed.
-    const struct {
-        bool loaded;
-        const char* what;
-    } resources[] = {
-        {game.paddleImage.GetDisplaySurface() != nullptr && game.paddleImage.GetWidth() > 3,
-         "could not load data/images/paddle.png"},
-        {game.ballImage.GetDisplaySurface() != nullptr, "could not load data/images/ball.png"},
-        {game.brickImage1.GetDisplaySurface() != nullptr, "could not load data/images/brick001.png"},
-        {game.brickImage2.GetDisplaySurface() != nullptr, "could not load data/images/brick002.png"},
-        {game.brickImage3.GetDisplaySurface() != nullptr, "could not load data/images/brick003.png"},
-        {game.solidBrickImage.GetDisplaySurface() != nullptr,
-         "could not load data/images/brick501.png"},
-        {game.powerUpImage.GetDisplaySurface() != nullptr, "could not load data/images/pshot.png"},
-        {game.shotImage != nullptr, "could not load data/images/fire.png"},
-        {game.font.IsLoaded(), "could not load data/fonts/nocontrol.ttf"},
-        {game.hitSound.IsLoaded(), "could not load data/sounds/hit.wav"},
-        {game.gameOverSound.IsLoaded(), "could not load data/sounds/gameover.wav"},
-    };
-    for (const auto& resource : resources) {
-        if (!resource.loaded) return resource.what;
-    }
-    return "could not load the game's pictures (see log.txt)";
 }
 
 void QuadrellApp::DrawArrow(SDL_Surface* screen, int row) {

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <string>
+
 #include "framework/SDLApp.h"
 #include "framework/SDLFont.h"
 #include "framework/SDLMusic.h"
@@ -88,15 +90,14 @@ private:
     // Does the loading work of one step; a required resource that fails
     // goes through FailLoading.
     void LoadStep(int step);
-    // Sets quit and keeps the first reason for StartupFailure.
-    void FailLoading(const char* what);
-    // What the game scene failed to load, as a FailLoading reason.
-    const char* GameResourceFailure() const;
+    // Sets quit, logs "could not load <file>" and keeps the first such
+    // reason for StartupFailure.
+    void FailLoading(const char* file);
     // Draws the cursor left of row `row` (0 = the row at y 50).
     void DrawArrow(SDL_Surface* screen, int row);
     void DrawFooter(SDL_Surface* screen, const char* banner);
     void ToggleMusic();
     void ChangeVolume(int delta);
 
-    const char* startupFailure = nullptr;
+    std::string startupFailure;
 };

@@ -51,12 +51,19 @@ GameScene::~GameScene() = default;
 
 bool GameScene::LoadResources() {
     state = Idle;
-    if (!paddleImage.Load(PaddleFile)) {
+    failedResource = nullptr;
+    // Each failure is logged by its wrapper; the scene only remembers which
+    // file it stopped on, for the application's own report.
+    auto fail = [this](const char* file) {
+        failedResource = file;
         return false;
+    };
+    if (!paddleImage.Load(PaddleFile)) {
+        return fail(PaddleFile);
     }
     if (paddleImage.GetWidth() < MinPaddleWidth) {
         logFile.Write("GameScene::LoadResources - Paddle image 3 pixels wide or less", PaddleFile);
-        return false;
+        return fail(PaddleFile);
     }
     fwSDLImage* const images[] = {&ballImage, &brickImage1, &brickImage2, &brickImage3,
                                   &solidBrickImage, &powerUpImage};
@@ -65,21 +72,25 @@ bool GameScene::LoadResources() {
                                  "data/images/brick501.png", "data/images/pshot.png"};
     for (int i = 0; i < 6; ++i) {
         if (!images[i]->Load(files[i])) {
-            return false;
+            return fail(files[i]);
         }
     }
-    shotImage = LoadNewImage("data/images/fire.png");
+    const char* const shotFile = "data/images/fire.png";
+    shotImage = LoadNewImage(shotFile);
     if (!shotImage) {
-        return false;
+        return fail(shotFile);
     }
-    if (!font.Load("data/fonts/nocontrol.ttf", 14)) {
-        return false;
+    const char* const fontFile = "data/fonts/nocontrol.ttf";
+    if (!font.Load(fontFile, 14)) {
+        return fail(fontFile);
     }
-    if (!hitSound.LoadFromFile("data/sounds/hit.wav")) {
-        return false;
+    const char* const hitFile = "data/sounds/hit.wav";
+    if (!hitSound.LoadFromFile(hitFile)) {
+        return fail(hitFile);
     }
-    if (!gameOverSound.LoadFromFile("data/sounds/gameover.wav")) {
-        return false;
+    const char* const gameOverFile = "data/sounds/gameover.wav";
+    if (!gameOverSound.LoadFromFile(gameOverFile)) {
+        return fail(gameOverFile);
     }
     levelLabel.SetText(font, "Level");
     ballsLabel.SetText(font, "Balls");

@@ -104,6 +104,9 @@ public:
     // Test and tool seams; the defaults give the game's own behaviour.
     // When set, StartLevel seeds the serve with this instead of the time.
     std::optional<unsigned> serveSeed;
+    // After LoadResources returned false: the path of the file it stopped
+    // on; null otherwise.
+    const char* failedResource = nullptr;
     // The millisecond clock for the fire window; empty means SDL_GetTicks.
     std::function<uint32_t()> clock;
     // The pause after the select key leaves GetReady, Paused or GameOver.
