@@ -216,3 +216,156 @@ TEST(LevelCheckPng, UnwritablePictureIsAnError) {
 }
 
 } // namespace
+
+// ---------------------------------------------------------------- --sweep
+
+namespace {
+
+int CountOf(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// The value of a CSV row's column (plain rows only: no quoted file names).
+std::string Column(const std::string& row, int column) {
+    size_t start = 0;
+    for (int i = 0; i < column; ++i) start = row.find(',', start) + 1;
+    return row.substr(start, row.find(',', start) - start);
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+TEST(LevelCheckSweep, CountsFollowWhatTheBallCanReach) {
+    Workspace ws;
+    // Solid bricks only: cleared by the first full scan after the serve.
+    ws.dir.Write("solid.txt", "# # \n");
+    // A brick closed in by solid bricks: no serve can ever clear it, and
+    // every run ends in a loop long before the frame cap.
+    ws.dir.Write("walled.txt", "# # # \n# 1 # \n# # # \n");
+    // One row of three-hit bricks: the computer player's loops miss the
+    // last bricks from some serves.
+    ws.dir.Write("row.txt", "3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 \n");
+    Result r = RunTool(ws.dir.Path(), "--quiet --sweep solid.txt walled.txt row.txt");
+    // Only the static check's error about the level without a breakable brick.
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_EQ(CountOf(r.out, ": error: "), 1) << r.out;
+    EXPECT_TRUE(Contains(r.out, "solid.txt: sweep: 60 serves, cleared 60 (100.0%); frames to clear min 2 (0.0 min), "
+                                "median 2 (0.0 min), max 2 (0.0 min); balls lost median 0\n"))
+        << r.out;
+    EXPECT_TRUE(Contains(r.out, "walled.txt: sweep: 60 serves, cleared 0 (0.0%); frames to clear none\n")) << r.out;
+    EXPECT_EQ(CountOf(r.out, "walled.txt:2:3: note: serve at "), 60);
+    EXPECT_EQ(CountOf(r.out, "walled.txt:2:3: note: serve at 47 degrees loops from frame "), 1);
+    EXPECT_EQ(CountOf(r.out, " degrees loops from frame "), 60 + 10);
+    EXPECT_EQ(CountOf(r.out, "; 1 breakable brick left, here\n"), 60);
+    EXPECT_TRUE(Contains(r.out, "row.txt: sweep: 60 serves, cleared 50 (83.3%); frames to clear min ")) << r.out;
+}
+
+TEST(LevelCheckSweep, CsvHasOneRowPerServeInAngleOrder) {
+    Workspace ws;
+    ws.dir.Write("walled.txt", "# # # \n# 1 # \n# # # \n");
+    ws.dir.Write("row.txt", "3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 \n");
+    Result r = RunTool(ws.dir.Path(), "--quiet --sweep --csv runs.csv row.txt walled.txt");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    std::vector<std::string> rows = Lines(testsupport::ReadFile(ws.dir.File("runs.csv")));
+    ASSERT_EQ(rows.size(), 121u);
+    EXPECT_EQ(rows[0], "file,angle,cleared,frames,balls_lost,points,outcome,loop_start,bricks_left");
+    int cleared = 0;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        SCOPED_TRACE(rows[i]);
+        const std::string file = i <= 60 ? "row.txt" : "walled.txt";
+        const int serve = static_cast<int>((i - 1) % 60);
+        EXPECT_EQ(Column(rows[i], 0), file);
+        EXPECT_EQ(Column(rows[i], 1), std::to_string(serve < 34 ? 47 + serve : 110 + serve - 34));
+        const bool clear = Column(rows[i], 2) == "1";
+        cleared += clear;
+        EXPECT_EQ(Column(rows[i], 6), clear ? "cleared" : "loops");
+        EXPECT_EQ(Column(rows[i], 8), clear ? "0" : Column(rows[i], 8));
+        // Every hit of a three-hit brick scores 5: 20 bricks, 300 points.
+        if (clear) {
+            EXPECT_EQ(Column(rows[i], 5), "300");
+        }
+    }
+    EXPECT_EQ(cleared, 50);
+}
+
+TEST(LevelCheckSweep, MinClearTurnsALowShareIntoAnError) {
+    Workspace ws;
+    ws.dir.Write("row.txt", "3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 \n");
+    struct Case {
+        const char* share;
+        int status;
+    };
+    for (const Case& c : {Case{"0", 0}, Case{"83.3", 0}, Case{"83.4", 1}, Case{"100", 1}}) {
+        SCOPED_TRACE(c.share);
+        Result r = RunTool(ws.dir.Path(), std::string("--quiet --sweep --min-clear ") + c.share + " row.txt");
+        EXPECT_EQ(r.status, c.status) << r.out;
+        EXPECT_EQ(Contains(r.out, std::string("row.txt:1:1: error: cleared from 50 of 60 serves (83.3%), below the "
+                                              "required ") +
+                                      c.share + "%\n"),
+                  c.status == 1)
+            << r.out;
+    }
+    for (const char* args : {"--min-clear 50 row.txt", "--csv out.csv row.txt", "--sweep --min-clear 101 row.txt",
+                             "--sweep --min-clear x row.txt", "--serve 60 row.txt", "--play 1 --serve 40 row.txt",
+                             "--sweep --jobs 0 row.txt"}) {
+        SCOPED_TRACE(args);
+        Result bad = RunTool(ws.dir.Path(), args);
+        EXPECT_EQ(bad.status, 2);
+        EXPECT_TRUE(Contains(bad.err, "usage: levelcheck"));
+    }
+}
+
+TEST(LevelCheckSweep, SameResultsEveryTimeAndOnAnyNumberOfWorkers) {
+    Workspace ws;
+    ws.dir.Write("level.txt", ". 3 3 2S3 3 . 3 3 \n. # 1 1 1 # . 2 \n");
+    ws.dir.Write("row.txt", "3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 \n");
+    Result one = RunTool(ws.dir.Path(), "--sweep --jobs 1 --csv one.csv level.txt row.txt");
+    Result again = RunTool(ws.dir.Path(), "--sweep --jobs 1 --csv again.csv level.txt row.txt");
+    Result two = RunTool(ws.dir.Path(), "--sweep --jobs 2 --csv two.csv level.txt row.txt");
+    ASSERT_EQ(one.status, 0) << one.out << one.err;
+    EXPECT_EQ(one.out, again.out);
+    EXPECT_EQ(one.out, two.out);
+    const std::string csv = testsupport::ReadFile(ws.dir.File("one.csv"));
+    EXPECT_EQ(Lines(csv).size(), 121u);
+    EXPECT_EQ(csv, testsupport::ReadFile(ws.dir.File("again.csv")));
+    EXPECT_EQ(csv, testsupport::ReadFile(ws.dir.File("two.csv")));
+}
+
+TEST(LevelCheckSweep, PlayWithTheServeReplaysASweepRun) {
+    Workspace ws;
+    ws.dir.Write("row.txt", "3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 \n");
+    ASSERT_EQ(RunTool(ws.dir.Path(), "--quiet --sweep --csv runs.csv row.txt").status, 0);
+    std::vector<std::string> rows = Lines(testsupport::ReadFile(ws.dir.File("runs.csv")));
+    ASSERT_EQ(rows.size(), 61u);
+    std::string clearedRow, loopRow;
+    for (size_t i = 1; i < rows.size(); ++i) {
+        std::string& pick = Column(rows[i], 2) == "1" ? clearedRow : loopRow;
+        if (pick.empty()) pick = rows[i];
+    }
+    ASSERT_FALSE(clearedRow.empty());
+    ASSERT_FALSE(loopRow.empty());
+    // A cleared serve: the same frames and points as in the sweep.
+    Result cleared = RunTool(ws.dir.Path(), "--play 1 --serve " + Column(clearedRow, 1) + " row.txt");
+    EXPECT_EQ(cleared.status, 0);
+    EXPECT_TRUE(Contains(cleared.out, "row.txt: run 1 (every serve at " + Column(clearedRow, 1) +
+                                          " degrees): cleared after " + Column(clearedRow, 3) + " frames"))
+        << cleared.out << clearedRow;
+    // A serve the sweep stopped as a loop really never clears: played on
+    // to the frame cap it still has the same bricks left.
+    Result looped = RunTool(ws.dir.Path(), "--quiet --play 1 --serve " + Column(loopRow, 1) + " row.txt");
+    EXPECT_EQ(looped.status, 1);
+    const std::string left = Column(loopRow, 8);
+    EXPECT_TRUE(Contains(looped.out, "did not clear the level: still playing after 200000 frames; " + left +
+                                         (left == "1" ? " breakable brick left" : " breakable bricks left")))
+        << looped.out << loopRow;
+}
+
+} // namespace

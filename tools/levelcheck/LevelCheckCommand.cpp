@@ -12,17 +12,24 @@
 #include "gameplay/SceneDriver.h"
 #include "tools/levelcheck/LevelPlayer.h"
 #include "tools/levelcheck/LevelReport.h"
+#include "tools/levelcheck/LevelSweep.h"
 #include "tools/levelcheck/PngWriter.h"
 
 namespace {
 
 const char* const Usage =
-    "usage: levelcheck [--play N] [--frames F] [--png DIR] [--quiet] FILE...\n"
-    "  --play N    play each level N times with the computer player (each run with a different serve)\n"
-    "  --frames F  give up a run after F frames (default 200000, about 53 minutes of play)\n"
-    "  --png DIR   write DIR/<level name>.png, the level as the game shows it before the serve\n"
-    "  --quiet     no preview and no per-run lines\n"
-    "Run it from the game's folder: --play and --png need data/ (images, font, sounds).\n"
+    "usage: levelcheck [--play N [--serve A]] [--frames F] [--png DIR] [--quiet]\n"
+    "                  [--sweep [--csv FILE] [--min-clear P] [--jobs J]] FILE...\n"
+    "  --play N       play each level N times with the computer player (each run with a different serve)\n"
+    "  --serve A      with --play: every serve at A degrees (47 to 135), as a sweep plays it\n"
+    "  --frames F     give up a run after F frames (default 200000, about 53 minutes of play)\n"
+    "  --png DIR      write DIR/<level name>.png, the level as the game shows it before the serve\n"
+    "  --quiet        no preview and no per-run lines\n"
+    "  --sweep        play each level once from every serve angle the game has, stopping runs that loop\n"
+    "  --csv FILE     with --sweep: write one row per level and serve to FILE\n"
+    "  --min-clear P  with --sweep: a level cleared from less than P per cent of the serves is an error\n"
+    "  --jobs J       with --sweep: play on J processes (default: one per processor)\n"
+    "Run it from the game's folder: --play, --png and --sweep need data/ (images, font, sounds).\n"
     "Exit status: 0 no errors, 1 a file has errors, 2 bad usage.\n";
 
 bool ParseCount(const char* text, long& value) {
@@ -58,6 +65,21 @@ int LevelNumber(const std::string& name) {
     return std::atoi(name.c_str() + 5);
 }
 
+bool ParseNumber(const char* text, double low, double high, double& value) {
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    double v = std::strtod(text, &end);
+    if (*end != '\0' || !(v >= low && v <= high)) return false;
+    value = v;
+    return true;
+}
+
+std::string BricksLeft(int count) {
+    if (count <= 0) return "";
+    return "; " + std::to_string(count) +
+           (count == 1 ? " breakable brick left, here" : " breakable bricks left, the first here");
+}
+
 long Median(std::vector<long> values) {
     std::sort(values.begin(), values.end());
     size_t mid = values.size() / 2;
@@ -66,9 +88,14 @@ long Median(std::vector<long> values) {
 
 } // namespace
 
-LevelCheckCommand::LevelCheckCommand(FILE* o) : out(o) {}
+LevelCheckCommand::LevelCheckCommand(FILE* o) : out(o) {
+    long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    jobs = static_cast<int>(std::clamp(processors, 1L, 16L));
+}
 
-LevelCheckCommand::~LevelCheckCommand() = default;
+LevelCheckCommand::~LevelCheckCommand() {
+    if (csv) std::fclose(csv);
+}
 
 bool LevelCheckCommand::Parse(int argc, char** argv) {
     auto bad = [](const std::string& why) {
@@ -97,11 +124,30 @@ bool LevelCheckCommand::Parse(int argc, char** argv) {
             ++i;
         } else if (arg == "--quiet") {
             quiet = true;
+        } else if (arg == "--sweep") {
+            sweep = true;
+        } else if (arg == "--csv") {
+            if (!next || !*next) return bad("--csv needs a file name");
+            csvPath = next;
+            ++i;
+        } else if (arg == "--min-clear") {
+            if (!ParseNumber(next, 0, 100, minClear)) return bad("--min-clear needs a share from 0 to 100 per cent");
+            ++i;
+        } else if (arg == "--serve") {
+            if (!ParseNumber(next, 47, 135, serve)) return bad("--serve needs an angle from 47 to 135 degrees");
+            ++i;
+        } else if (arg == "--jobs") {
+            long n;
+            if (!ParseCount(next, n) || n > 64) return bad("--jobs needs a number of processes from 1 to 64");
+            jobs = static_cast<int>(n);
+            ++i;
         } else {
             return bad("unknown option " + arg);
         }
     }
     if (files.empty()) return bad("no level file given");
+    if (!sweep && (!csvPath.empty() || minClear >= 0)) return bad("--csv and --min-clear go with --sweep");
+    if (serve > 0 && plays == 0) return bad("--serve goes with --play");
     return true;
 }
 
@@ -118,7 +164,15 @@ int LevelCheckCommand::Run(int argc, char** argv) {
                      std::strerror(errno));
         return ExitUsage;
     }
-    if ((plays > 0 || !pngDir.empty()) && !OpenScene()) return ExitUsage;
+    if (!csvPath.empty()) {
+        csv = std::fopen(csvPath.c_str(), "w");
+        if (!csv) {
+            std::fprintf(stderr, "levelcheck: cannot write %s (%s)\n", csvPath.c_str(), std::strerror(errno));
+            return ExitUsage;
+        }
+        std::fprintf(csv, "%s\n", LevelSweep::CsvHeader());
+    }
+    if ((plays > 0 || !pngDir.empty() || sweep) && !OpenScene()) return ExitUsage;
 
     int failed = 0;
     for (const std::string& file : files) {
@@ -127,6 +181,12 @@ int LevelCheckCommand::Run(int argc, char** argv) {
     std::fprintf(out, "levelcheck: %zu %s checked, %d with errors, %d %s\n", files.size(),
                  files.size() == 1 ? "file" : "files", failed, warnings, warnings == 1 ? "warning" : "warnings");
     std::fflush(out);
+    if (csv && std::fclose(csv) != 0) {
+        csv = nullptr;
+        std::fprintf(stderr, "levelcheck: cannot write %s (%s)\n", csvPath.c_str(), std::strerror(errno));
+        return ExitUsage;
+    }
+    csv = nullptr;
     return failed ? ExitErrors : ExitClean;
 }
 
@@ -139,11 +199,21 @@ bool LevelCheckCommand::OpenScene() {
                      "game's images, font and sounds: run levelcheck from the game's folder\n");
         return false;
     }
+    std::string error;
+    if (sweep) {
+        // Sweep workers fork before this process starts SDL, and each opens
+        // a scene of its own.
+        sweeper = std::make_unique<LevelSweep>(jobs);
+        if (!sweeper->StartWorkers(&error)) {
+            std::fprintf(stderr, "levelcheck: %s\n", error.c_str());
+            return false;
+        }
+        if (jobs > 1 && plays == 0 && pngDir.empty()) return true;
+    }
     // Never a window and never a sound: the checker only simulates.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     driver = std::make_unique<SceneDriver>();
-    std::string error;
     // The shell greets on standard output at start-up; keep that line out
     // of the checker's report so every output line stays in its form.
     std::fflush(stdout);
@@ -181,6 +251,7 @@ bool LevelCheckCommand::CheckFile(const std::string& path) {
     for (const Diagnostic& d : report.diagnostics) Message(path, d.line, d.column, d.error, d.message);
     if (report.opened && plays > 0 && !PlayFile(path, report)) clean = false;
     if (report.opened && !pngDir.empty() && !PictureFile(path)) clean = false;
+    if (report.opened && sweep && !SweepFile(path, report)) clean = false;
     std::fflush(out);
     return clean;
 }
@@ -191,8 +262,15 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
     int ballsLost = 0, capsules = 0;
     std::vector<LevelPlayer::Run> failures;
     std::vector<unsigned> seeds = LevelPlayer::Seeds(plays);
+    auto RunName = [this](const LevelPlayer::Run& run) {
+        if (serve <= 0) return "seed " + std::to_string(run.seed);
+        char text[64];
+        std::snprintf(text, sizeof text, "every serve at %g degrees", serve);
+        return std::string(text);
+    };
     for (int i = 0; i < plays; ++i) {
-        LevelPlayer::Run run = player.Play(path, seeds[static_cast<size_t>(i)], frames);
+        LevelPlayer::Run run = serve > 0 ? player.PlayAt(path, static_cast<float>(serve), frames, false)
+                                         : player.Play(path, seeds[static_cast<size_t>(i)], frames);
         ballsLost += run.ballsLost;
         capsules += run.capsules;
         if (run.outcome == LevelPlayer::Cleared) {
@@ -201,8 +279,9 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
             failures.push_back(run);
         }
         if (!quiet) {
-            std::fprintf(out, "%s: run %d (seed %u): %s after %ld frames (%.1f min), %d balls lost, %d capsules\n",
-                         path.c_str(), i + 1, run.seed, run.outcome == LevelPlayer::Cleared ? "cleared" : "not cleared",
+            std::fprintf(out, "%s: run %d (%s): %s after %ld frames (%.1f min), %d balls lost, %d capsules\n",
+                         path.c_str(), i + 1, RunName(run).c_str(),
+                         run.outcome == LevelPlayer::Cleared ? "cleared" : "not cleared",
                          run.frames, LevelPlayer::Minutes(run.frames), run.ballsLost, run.capsules);
         }
     }
@@ -224,16 +303,12 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
         switch (run.outcome) {
         case LevelPlayer::AllBallsLost: why = "all balls lost after " + std::to_string(run.frames) + " frames"; break;
         case LevelPlayer::FrameLimit: why = "still playing after " + std::to_string(run.frames) + " frames"; break;
+        case LevelPlayer::Loops: why = "it loops from frame " + std::to_string(run.loopStart); break;
         case LevelPlayer::Stopped: why = "play stopped in round state " + std::to_string(run.endState); break;
         default: why = "the game did not start it"; break;
         }
-        std::string left;
-        if (run.bricksLeft > 0) {
-            left = "; " + std::to_string(run.bricksLeft) +
-                   (run.bricksLeft == 1 ? " breakable brick left, here" : " breakable bricks left, the first here");
-        }
         Message(path, line, column, true,
-                "run with seed " + std::to_string(run.seed) + " did not clear the level: " + why + left);
+                "run with " + RunName(run) + " did not clear the level: " + why + BricksLeft(run.bricksLeft));
     }
     return failures.empty();
 }
@@ -255,5 +330,36 @@ bool LevelCheckCommand::PictureFile(const std::string& path) {
         return false;
     }
     if (!quiet) std::fprintf(out, "%s: wrote %s\n", path.c_str(), target.c_str());
+    return true;
+}
+
+bool LevelCheckCommand::SweepFile(const std::string& path, const LevelReport& report) {
+    std::vector<LevelSweep::Run> runs;
+    std::string error;
+    if (!sweeper->Sweep(path, frames, driver.get(), runs, &error)) {
+        Message(path, 1, 1, true, "the sweep did not finish: " + error);
+        return false;
+    }
+    std::fprintf(out, "%s: sweep: %s\n", path.c_str(), LevelSweep::Summary(runs).c_str());
+    size_t cleared = 0;
+    for (const LevelSweep::Run& run : runs) {
+        if (csv) std::fprintf(csv, "%s\n", LevelSweep::CsvRow(path, run).c_str());
+        if (run.outcome == LevelPlayer::Cleared) {
+            ++cleared;
+            continue;
+        }
+        // Not a fault of the file as such: the share below is what counts.
+        int line, column;
+        report.Locate(run.firstLeft, line, column);
+        std::fprintf(out, "%s:%d:%d: note: %s%s\n", path.c_str(), line, column, LevelSweep::Failure(run).c_str(),
+                     BricksLeft(run.bricksLeft).c_str());
+    }
+    if (minClear >= 0 && static_cast<double>(cleared) * 100.0 < minClear * static_cast<double>(runs.size())) {
+        char text[160];
+        std::snprintf(text, sizeof text, "cleared from %zu of %zu serves (%.1f%%), below the required %g%%", cleared,
+                      runs.size(), LevelSweep::ClearShare(runs), minClear);
+        Message(path, 1, 1, true, text);
+        return false;
+    }
     return true;
 }

@@ -6,13 +6,16 @@
 #include <vector>
 
 class LevelReport;
+class LevelSweep;
 class SceneDriver;
 
 // The levelcheck command line:
-//   levelcheck [--play N] [--frames F] [--png DIR] [--quiet] FILE...
+//   levelcheck [--play N [--serve A]] [--frames F] [--png DIR] [--quiet]
+//              [--sweep [--csv FILE] [--min-clear P] [--jobs J]] FILE...
 // For each file: a summary line, a preview (unless --quiet), the located
-// problems, and with --play / --png the results of playing it and a picture
-// of it. Messages go to out in the form "FILE:LINE:COL: error: text".
+// problems, and with --play / --png / --sweep the results of playing it, a
+// picture of it and its serve-angle sweep. Messages go to out in the form
+// "FILE:LINE:COL: error: text" (also "warning" and, for the sweep, "note").
 class LevelCheckCommand {
 public:
     static constexpr int ExitClean = 0;
@@ -37,6 +40,11 @@ public:
     std::string pngDir;
     bool quiet = false;
     std::vector<std::string> files;
+    bool sweep = false;
+    std::string csvPath;
+    double minClear = -1;  // per cent; below 0: no minimum
+    double serve = 0;      // with --play: every serve at this angle; 0: seeded serves
+    int jobs = 1;          // sweep workers (processes), one per core by default
 
 private:
     bool OpenScene();
@@ -44,9 +52,12 @@ private:
     bool CheckFile(const std::string& path);
     bool PlayFile(const std::string& path, const LevelReport& report);
     bool PictureFile(const std::string& path);
+    bool SweepFile(const std::string& path, const LevelReport& report);
     void Message(const std::string& path, int line, int column, bool error, const std::string& text);
 
     FILE* out;
     std::unique_ptr<SceneDriver> driver;
+    std::unique_ptr<LevelSweep> sweeper;
+    FILE* csv = nullptr;
     int warnings = 0;
 };

@@ -2,13 +2,25 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
+#include <utility>
 
 #include "framework/fwObject.h"
 #include "gameplay/SceneDriver.h"
+#include "tools/levelcheck/PlayState.h"
 
 LevelPlayer::LevelPlayer(SceneDriver& d) : driver(d) {}
 
 LevelPlayer::Run LevelPlayer::Play(const std::string& path, unsigned seed, long maxFrames) {
+    return PlayRun(path, seed, nullptr, maxFrames, false);
+}
+
+LevelPlayer::Run LevelPlayer::PlayAt(const std::string& path, float angle, long maxFrames, bool detectLoops) {
+    return PlayRun(path, 0, &angle, maxFrames, detectLoops);
+}
+
+LevelPlayer::Run LevelPlayer::PlayRun(const std::string& path, unsigned seed, const float* angle, long maxFrames,
+                                      bool detectLoops) {
     Run run;
     run.seed = seed;
     GameScene& scene = driver.scene;
@@ -21,12 +33,26 @@ LevelPlayer::Run LevelPlayer::Play(const std::string& path, unsigned seed, long 
     int newestId = fwObjectCounter();
     int serves = 0;
     bool playing = true;
+    // Loop watch. States are taken at the frames in which the ball changes
+    // direction: a run that repeats itself from frame t every p frames
+    // changes direction somewhere in every stretch of p frames (a ball
+    // flying straight would leave the playfield), so such a frame recurs
+    // too, and looking only there makes the watch almost free. The table
+    // holds every such state since the last change that cannot be undone
+    // (a brick hit or a lost ball): a state from before it can never come
+    // back, so forgetting it keeps the table small without missing a loop.
+    std::unordered_map<PlayState, long, PlayState::Hash> seen;
+    int seenHits = -1, seenLives = -1;
+    float lastAngle = 0;
     while (playing && run.frames < maxFrames) {
         switch (scene.state) {
         case GameScene::GetReady:
             // The game's serve was seeded from the clock; replace it with
-            // the same rule fed from this run's seed, then press select.
-            scene.ball.SetAngle(ServeAngle(seed, serves++));
+            // the same rule fed from this run's seed (or the run's own
+            // angle), then press select.
+            scene.ball.SetAngle(angle ? *angle : ServeAngle(seed, serves));
+            if (serves++ == 0) run.angle = scene.ball.angle;
+            lastAngle = scene.ball.angle;
             driver.Hold(GameScene::SelectKey, true);
             driver.Step(false);
             driver.Hold(GameScene::SelectKey, false);
@@ -36,6 +62,22 @@ LevelPlayer::Run LevelPlayer::Play(const std::string& path, unsigned seed, long 
             driver.Step(false);
             ++run.frames;
             run.capsules += NewCapsules(newestId);
+            if (detectLoops && scene.state == GameScene::Playing && scene.ball.angle != lastAngle) {
+                lastAngle = scene.ball.angle;
+                PlayState now = PlayState::Of(scene);
+                if (now.hitsLeft != seenHits || scene.lives != seenLives) {
+                    seen.clear();
+                    seenHits = now.hitsLeft;
+                    seenLives = scene.lives;
+                }
+                auto placed = seen.emplace(std::move(now), run.frames);
+                if (!placed.second) {
+                    run.outcome = Loops;
+                    run.loopStart = placed.first->second;
+                    run.loopLength = run.frames - run.loopStart;
+                    playing = false;
+                }
+            }
             break;
         case GameScene::LevelCleared:
             run.outcome = Cleared;
@@ -56,6 +98,7 @@ LevelPlayer::Run LevelPlayer::Play(const std::string& path, unsigned seed, long 
     if (playing) run.outcome = FrameLimit;
     run.endState = scene.state;
     run.ballsLost = startLives - scene.lives;
+    run.points = scene.points;
     for (int n = 0; n < LevelData::CellCount; ++n) {
         const BrickCell& cell = scene.bricks.cells[n];
         if (cell.present && cell.kind != 0 && cell.breakable) {

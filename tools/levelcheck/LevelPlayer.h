@@ -11,7 +11,7 @@ class SceneDriver;
 // serve's number, so a run is the same every time it is played.
 class LevelPlayer {
 public:
-    enum Outcome { Cleared, AllBallsLost, FrameLimit, NotStarted, Stopped };
+    enum Outcome { Cleared, AllBallsLost, FrameLimit, NotStarted, Stopped, Loops };
 
     struct Run {
         unsigned seed = 0;
@@ -22,6 +22,12 @@ public:
         int bricksLeft = 0;  // breakable bricks still present at the end
         int firstLeft = -1;  // cell index of the first of them, or -1
         int endState = 0;    // the scene's round state at the end
+        int points = 0;
+        float angle = 0;     // the first serve's angle, as the ball took it
+        // Loops: from the end of frame loopStart on, play repeats itself
+        // every loopLength frames.
+        long loopStart = -1;
+        long loopLength = 0;
     };
 
     // driver must be open (resources loaded) and outlive the player.
@@ -31,6 +37,11 @@ public:
     // the computer player until the level is cleared, the last ball is lost
     // or maxFrames round steps have run.
     Run Play(const std::string& path, unsigned seed, long maxFrames);
+    // The same with every serve of the run leaving at angle (47 to 135
+    // degrees, restricted by the ball as the game's serve is). With
+    // detectLoops a run that comes back to an earlier frame's whole play
+    // state (PlayState) ends there as Loops: it would never clear.
+    Run PlayAt(const std::string& path, float angle, long maxFrames, bool detectLoops);
 
     // Seeds for a number of runs, from 1 upward, skipping seeds whose first
     // serve would leave at the same angle as an earlier run's, so that each
@@ -43,6 +54,7 @@ public:
     static double Minutes(long frames) { return frames / 62.5 / 60.0; }
 
 private:
+    Run PlayRun(const std::string& path, unsigned seed, const float* angle, long maxFrames, bool detectLoops);
     static float ServeAngle(unsigned seed, int serve);
     int NewCapsules(int& newestId) const;
 
