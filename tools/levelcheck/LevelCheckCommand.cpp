@@ -1,6 +1,7 @@
 #include "tools/levelcheck/LevelCheckCommand.h"
 
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -89,7 +90,11 @@ long Median(std::vector<long> values) {
 } // namespace
 
 LevelCheckCommand::LevelCheckCommand(FILE* o) : out(o) {
-    long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    // The processors this process may run on (a container may allow fewer
+    // than the machine has).
+    cpu_set_t allowed;
+    long processors = sched_getaffinity(0, sizeof allowed, &allowed) == 0 ? CPU_COUNT(&allowed)
+                                                                          : sysconf(_SC_NPROCESSORS_ONLN);
     jobs = static_cast<int>(std::clamp(processors, 1L, 16L));
 }
 
