@@ -25,11 +25,12 @@ if [ "$status" -gt 1 ]; then
     exit 2
 fi
 # Each level's share of cleared serves, sorted; the middle one or two.
-shares=$(awk -F, 'NR > 1 { n[$1]++; c[$1] += $3 } END { for (f in n) printf "%.1f\n", 100 * c[f] / n[f] }' \
-    "$table" | sort -n)
+shares=$(awk -F, 'NR > 1 { n[$1]++; c[$1] += $3 }
+    END { for (f in n) printf "%.1f\n", 100 * c[f] / n[f] }' "$table" | sort -n)
 count=$(printf '%s\n' "$shares" | grep -c .) || true
 median=$(printf '%s\n' "$shares" |
-    awk -v n="$count" 'NR == int((n + 1) / 2) { lo = $1 } NR == int(n / 2) + 1 { hi = $1 } END { printf "%.1f", (lo + hi) / 2 }')
+    awk -v n="$count" 'NR == int((n + 1) / 2) { lo = $1 } NR == int(n / 2) + 1 { hi = $1 }
+        END { printf "%.1f", (lo + hi) / 2 }')
 echo "$count levels swept; the median level clears from $median% of the serves"
 if [ "$count" -lt 30 ]; then
     echo "only $count levels ship, 30 wanted" >&2
