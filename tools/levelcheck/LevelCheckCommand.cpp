@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "gameplay/SceneDriver.h"
+#include "tools/levelcheck/GameDataFolder.h"
 #include "tools/levelcheck/LevelPlayer.h"
 #include "tools/levelcheck/LevelReport.h"
 #include "tools/levelcheck/PngWriter.h"
@@ -17,12 +18,13 @@
 namespace {
 
 const char* const Usage =
-    "usage: levelcheck [--play N] [--frames F] [--png DIR] [--quiet] FILE...\n"
+    "usage: levelcheck [--play N] [--frames F] [--png DIR] [--data DIR] [--quiet] FILE...\n"
     "  --play N    play each level N times with the computer player (each run with a different serve)\n"
     "  --frames F  give up a run after F frames (default 200000, about 53 minutes of play)\n"
     "  --png DIR   write DIR/<level name>.png, the level as the game shows it before the serve\n"
     "  --quiet     no preview and no per-run lines\n"
-    "Run it from the game's folder: --play and --png need data/ (images, font, sounds).\n"
+    "  --data DIR  the game's data for --play and --png (default: data/ in the working\n"
+    "              directory if there is one, else the installed game's data)\n"
     "Exit status: 0 no errors, 1 a file has errors, 2 bad usage.\n";
 
 bool ParseCount(const char* text, long& value) {
@@ -95,6 +97,10 @@ bool LevelCheckCommand::Parse(int argc, char** argv) {
             if (!next || !*next) return bad("--png needs a directory");
             pngDir = next;
             ++i;
+        } else if (arg == "--data") {
+            if (!next || !*next) return bad("--data needs a directory");
+            dataDir = next;
+            ++i;
         } else if (arg == "--quiet") {
             quiet = true;
         } else {
@@ -132,18 +138,17 @@ int LevelCheckCommand::Run(int argc, char** argv) {
 
 bool LevelCheckCommand::OpenScene() {
     // The scene reads data/... relative to the working directory, as the
-    // game does; say so plainly instead of letting every image fail.
-    if (!IsDirectory("data")) {
-        std::fprintf(stderr,
-                     "levelcheck: no data/ directory in the working directory; --play and --png need the "
-                     "game's images, font and sounds: run levelcheck from the game's folder\n");
+    // game does; find the game's data and let the scene load from there.
+    GameDataFolder data;
+    std::string error;
+    if (!data.Find(dataDir, &error) || !data.Enter(&error)) {
+        std::fprintf(stderr, "levelcheck: %s\n", error.c_str());
         return false;
     }
     // Never a window and never a sound: the checker only simulates.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     driver = std::make_unique<SceneDriver>();
-    std::string error;
     // The shell greets on standard output at start-up; keep that line out
     // of the checker's report so every output line stays in its form.
     std::fflush(stdout);

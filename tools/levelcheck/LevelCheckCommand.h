@@ -9,7 +9,7 @@ class LevelReport;
 class SceneDriver;
 
 // The levelcheck command line:
-//   levelcheck [--play N] [--frames F] [--png DIR] [--quiet] FILE...
+//   levelcheck [--play N] [--frames F] [--png DIR] [--data DIR] [--quiet] FILE...
 // For each file: a summary line, a preview (unless --quiet), the located
 // problems, and with --play / --png the results of playing it and a picture
 // of it. Messages go to out in the form "FILE:LINE:COL: error: text".
@@ -36,6 +36,7 @@ public:
     long frames = DefaultFrames;
     std::string pngDir;
     bool quiet = false;
+    std::string dataDir; // --data; empty: see GameDataFolder
     std::vector<std::string> files;
 
 private:
