@@ -14,6 +14,10 @@ if [ "${1:-}" = "--tests" ]; then
     # GoogleTest; a TrueType font for the text tests; a virtual X server with
     # key injection and screenshots for the end-to-end tests.
     quadrell_packages+=(libgtest-dev fonts-dejavu-core xvfb xauth xdotool imagemagick)
+    # The install tests validate the desktop entry and the AppStream metadata.
+    quadrell_packages+=(desktop-file-utils appstream)
+    # xdpyinfo: the launcher asks it for the screen size to scale the window.
+    quadrell_packages+=(x11-utils)
 fi
 
 if ! command -v dpkg-query >/dev/null 2>&1; then
