@@ -50,6 +50,7 @@ for h in "${harnesses[@]}"; do
     cp "$(corpus_of "$h")"/* "$work/corpus/"
     # A fault ends the run at once; -timeout makes a hang one. Leaks are
     # checked after every input that allocated more than it freed.
+    started=$SECONDS
     if (cd "$work" && "$OLDPWD/$binary" -max_total_time="$seconds" -timeout=10 \
             -rss_limit_mb=2048 -detect_leaks=1 -print_final_stats=1 \
             -artifact_prefix=found/ corpus >output.txt 2>&1); then
@@ -60,7 +61,7 @@ for h in "${harnesses[@]}"; do
     fi
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/output.txt")
     rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$work/output.txt")
-    echo "fuzz: $h: ${execs:-?} inputs in $seconds s, ${rate:-?} a second: $result" >&2
+    echo "fuzz: $h: ${execs:-?} inputs in $((SECONDS - started)) s, ${rate:-?} a second: $result" >&2
     if [ $result = FAILED ]; then
         grep -v '^#\|^INFO\|^stat::\|^MS:\|^Done ' "$work/output.txt" | tail -n 60 >&2 || true
         for input in "$work"/found/*; do
