@@ -12,7 +12,8 @@ cd "$(dirname "$0")/.."
 
 usage() { echo "usage: tools/fuzz.sh SECONDS [leveldata|configfile]..." >&2; exit 2; }
 [ $# -ge 1 ] || usage
-case $1 in '' | *[!0-9]*) usage ;; esac
+# libFuzzer takes 0 for "no limit"; a run here always has one.
+case $1 in '' | *[!0-9]* | 0) usage ;; esac
 seconds=$1
 shift
 harnesses=("$@")

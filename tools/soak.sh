@@ -31,10 +31,9 @@ play() {
     window=$(xdotool search --sync --onlyvisible --pid $pid | head -n 1)
     sleep 2 # the loading screen
     xdotool windowfocus --sync "$window" 2>/dev/null || true
+    # Keys go through XTEST to the focused window, as a keyboard's would.
     press() {
-        xdotool keydown --window "$window" "$1"
-        sleep 0.12
-        xdotool keyup --window "$window" "$1"
+        xdotool keydown "$1" sleep 0.12 keyup "$1"
         sleep 0.35
     }
     # Options, Computer Player on, back, New Game.
@@ -63,6 +62,8 @@ play() {
         press space
         sleep 1.5
     done
+    import -window "$window" build/soak-end.png 2>/dev/null &&
+        echo "soak: the last screen is in build/soak-end.png" >&2
     kill -TERM $pid
     wait $pid || { echo "soak: the game did not end normally" >&2; exit 4; }
     echo "soak: memory at start ${first} kB, after 1 minute ${minute} kB," \
@@ -79,7 +80,7 @@ if [ "${1:-}" = --play-inside-x ]; then
 fi
 [ $# -le 1 ] || usage
 minutes=${1:-10}
-case $minutes in '' | *[!0-9]*) usage ;; esac
+case $minutes in '' | *[!0-9]* | 0) usage ;; esac
 [ -x build/quadrell ] || { echo "soak: build the game first (./test.sh)" >&2; exit 2; }
 
 tools/fuzz.sh $((minutes * 60))
