@@ -9,7 +9,7 @@ namespace {
 // SDL_ttf is started by the first font of the process and never shut down,
 // since fonts stay open until the end.
 bool ttfInitialised = false;
-// Set by the first failure message, which has no line break of its own.
+// Set by a failure message, which has no line break of its own.
 bool errorLineOpen = false;
 
 // Fonts shared by name; they live until the process ends.
