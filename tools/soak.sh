@@ -17,17 +17,21 @@ allowed_growth_percent=5
 
 usage() { echo "usage: tools/soak.sh [MINUTES]" >&2; exit 2; }
 
-rss_kb() { sed -n 's/^VmRSS: *\([0-9]*\) kB/\1/p' "/proc/$1/status" 2>/dev/null; }
+# VmRSS is followed by a tab, then padding spaces.
+rss_kb() { awk '$1 == "VmRSS:" { print $2 }' "/proc/$1/status" 2>/dev/null; }
 
 # Computer play, run inside the virtual display.
+# Global, not local: the EXIT trap runs after play() has returned.
+pid=
+work=
 play() {
-    local game work window pid
+    local game window
     game=$(realpath build/quadrell)
     work=$(mktemp -d)
     ln -s "$PWD/data" "$work/data"
     (cd "$work" && exec env SDL_AUDIODRIVER=dummy "$game" >/dev/null 2>&1) &
     pid=$!
-    trap 'kill $pid 2>/dev/null || true; rm -rf "$work"' EXIT
+    trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
     window=$(xdotool search --sync --onlyvisible --pid $pid | head -n 1)
     sleep 2 # the loading screen
     xdotool windowfocus --sync "$window" 2>/dev/null || true
@@ -49,6 +53,7 @@ play() {
         kill -0 $pid 2>/dev/null || { echo "soak: the game ended after $elapsed s" >&2; exit 4; }
         if [ $elapsed -ge $next ]; then
             rss=$(rss_kb $pid)
+            [ -n "$rss" ] || { echo "soak: cannot read the game's memory" >&2; exit 4; }
             echo "soak: play ${elapsed} s: ${rss} kB" >&2
             [ -n "$first" ] || first=$rss
             [ $elapsed -lt 60 ] || [ -n "$minute" ] || minute=$rss
