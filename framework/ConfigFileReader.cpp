@@ -115,22 +115,25 @@ bool ConfigFileReader::Read(const char* path) {
         logFile.Write("Config file reader: unable to open");
         return false;
     }
+    const bool ok = ReadFrom(file);
+    std::fclose(file);
+    return ok;
+}
+
+bool ConfigFileReader::ReadFrom(FILE* stream) {
     std::string section;
     // Lines longer than 999 characters arrive in pieces, each parsed as a
     // line of its own. A last line without a line break is read like any
     // other.
     char line[1000];
-    while (std::fgets(line, sizeof line, file)) {
+    while (std::fgets(line, sizeof line, stream)) {
         if (ParseLine(line, section, entries) == LineResult::Stop) {
-            std::fclose(file);
             return false;
         }
     }
     // A read that failed (a folder opens but cannot be read, a disk error)
     // is not the end of the file and must not pass as a complete read.
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) {
+    if (std::ferror(stream)) {
         logFile.Write("Config file reader: unable to read");
         return false;
     }

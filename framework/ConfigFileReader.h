@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,10 @@ public:
     // Appends every pair of path; true when the whole file was read. A file
     // that opens but cannot be read logs "unable to read" and answers false.
     bool Read(const char* path);
+    // The reading half of Read, for a stream the caller opened and closes
+    // (a file, or bytes in memory through fmemopen); the same parsing,
+    // messages and result.
+    bool ReadFrom(FILE* stream);
     // The first value stored under key, lower-cased; empty when absent. The
     // lookup is case-sensitive, so keys must be asked in lower case.
     std::string Get(const std::string& key) const;

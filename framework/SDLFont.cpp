@@ -9,6 +9,8 @@ namespace {
 // SDL_ttf is started by the first font of the process and never shut down,
 // since fonts stay open until the end.
 bool ttfInitialised = false;
+// Set by a failure message, which has no line break of its own.
+bool errorLineOpen = false;
 
 // Fonts shared by name; they live until the process ends.
 std::map<std::string, std::unique_ptr<SDLFont>>& Registry() {
@@ -27,11 +29,14 @@ bool SDLFont::Load(const char* fileName, int pointSize) {
     font = TTF_OpenFont(fileName, pointSize);
     if (!font) {
         std::fprintf(stderr, "TrueType \"%s\" font not loaded", fileName);
+        errorLineOpen = true;
         return false;
     }
     loaded = true;
     return true;
 }
+
+bool SDLFont::ErrorLineOpen() { return errorLineOpen; }
 
 SDL_Surface* SDLFont::RenderText(const char* text) {
     if (!loaded) {

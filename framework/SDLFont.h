@@ -29,6 +29,10 @@ public:
 
     bool IsLoaded() const { return loaded; }
 
+    // True once a failed Load has left its message on standard error
+    // without a line break: whoever writes there next must start a new line.
+    static bool ErrorLineOpen();
+
 protected:
     TTF_Font* font;
     bool loaded;

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <string>
 
-#include "framework/LogFile.h"
-
 namespace {
 
 const char* const LoadingImageFile = "data/images/loading.png";
@@ -129,9 +127,9 @@ void QuadrellApp::UpdateFrame(SDL_Surface*) {
 
 void QuadrellApp::FailLoading(const char* file) {
     Quit();
-    const std::string what = std::string("could not load ") + file;
-    if (startupFailure.empty()) startupFailure = what;
-    logFile.Write("QuadrellApp::RunLoading", what.c_str());
+    // The resource has already reported its own failure (in the log, or on
+    // standard error for a font); only main's closing line names it again.
+    if (startupFailure.empty()) startupFailure = std::string("could not load ") + file;
 }
 
 void QuadrellApp::RunLoading(SDL_Surface* screen) {

@@ -90,8 +90,8 @@ private:
     // Does the loading work of one step; a required resource that fails
     // goes through FailLoading.
     void LoadStep(int step);
-    // Sets quit, logs "could not load <file>" and keeps the first such
-    // reason for StartupFailure.
+    // Sets quit and keeps the first "could not load <file>" for
+    // StartupFailure; logs nothing of its own.
     void FailLoading(const char* file);
     // Draws the cursor left of row `row` (0 = the row at y 50).
     void DrawArrow(SDL_Surface* screen, int row);

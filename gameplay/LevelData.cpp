@@ -60,7 +60,17 @@ bool LevelData::Loading(const char* path) {
         return false;
     }
     ReadFrom(stream, path);
+    // A file that opens but cannot be read (a folder, a disk error) is no
+    // level: taken as an empty grid it would count as cleared at once.
+    const bool failed = std::ferror(stream) != 0;
     std::fclose(stream);
+    if (failed) {
+        for (BrickCell& cell : cells) {
+            ResetCell(cell);
+        }
+        logFile.Write("LevelData::Loading - Unknown level file", path);
+        return false;
+    }
     return true;
 }
 

@@ -28,7 +28,8 @@ public:
 
     LevelData();
 
-    // Empties the grid, then reads path. An unopenable file is logged under
+    // Empties the grid, then reads path. A file that cannot be opened, or
+    // opens but cannot be read (a folder), is logged under
     // "LevelData::Loading - Unknown level file" and answers false (the grid
     // stays empty). Pairs beyond the 300th are ignored with one log line.
     bool Loading(const char* path);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that the game needs (with --tests: also
-# what its tests need), but only those that are missing: on a machine that
+# what its tests need; with --ci: what the CI gates add to them, after
+# --tests), but only those that are missing: on a machine that
 # has them all nothing is downloaded and no root rights are needed.
 # Run by play.sh and test.sh; needs root or sudo only when installing.
 set -euo pipefail
@@ -14,6 +15,16 @@ if [ "${1:-}" = "--tests" ]; then
     # GoogleTest; a TrueType font for the text tests; a virtual X server with
     # key injection and screenshots for the end-to-end tests.
     quadrell_packages+=(libgtest-dev fonts-dejavu-core xvfb xauth xdotool imagemagick)
+    # The install tests validate the desktop entry and the AppStream metadata.
+    quadrell_packages+=(desktop-file-utils appstream)
+    # xdpyinfo: the launcher asks it for the screen size to scale the window.
+    quadrell_packages+=(x11-utils)
+fi
+
+if [ "${1:-}" = "--ci" ]; then
+    # The reliability gates of .ci/run and tools/soak.sh: clang with
+    # libFuzzer for the fuzz harnesses, valgrind for the memory check.
+    quadrell_packages+=(clang libclang-rt-14-dev valgrind)
 fi
 
 if ! command -v dpkg-query >/dev/null 2>&1; then

@@ -2,6 +2,7 @@
 // way a file can be refused.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,18 @@ Parsed ReadText(const std::string& text) {
     result.ok = reader.Read(dir.File("game.cfg").c_str());
     result.entries = reader.Entries();
     result.log = log.Text().substr(ctorLog.size());
+
+    // The same bytes from memory (as the fuzzer reads them): the same
+    // pairs, result and messages.
+    std::string bytes = text;
+    if (FILE* memory = bytes.empty() ? nullptr : fmemopen(bytes.data(), bytes.size(), "r")) {
+        ConfigFileReader fromMemory(dir.File("/nonexistent/none.cfg").c_str());
+        const std::string before = log.Text();
+        EXPECT_EQ(result.ok, fromMemory.ReadFrom(memory)) << text;
+        std::fclose(memory);
+        EXPECT_EQ(result.entries, fromMemory.Entries()) << text;
+        EXPECT_EQ(result.log, log.Text().substr(before.size())) << text;
+    }
     return result;
 }
 

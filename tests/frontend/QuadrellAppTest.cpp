@@ -6,6 +6,7 @@
 #include <SDL_mixer.h>
 
 #include <cctype>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -90,10 +91,13 @@ TEST_F(FrontEnd, LoadingShowsSixPicturesWithAGrowingBarThenABlackFrameThenTheMen
 }
 
 // One missing data file: what the loading screen shows and what it reports.
+// The log holds only the failing resource's own lines (a font reports on
+// standard error instead).
 struct MissingFile {
     const char* file;
     size_t loadingPictures;
     const char* failure; // null: the program goes on
+    const char* logged;  // the loading frame's log, exactly
 };
 
 class LoadingFailure : public FrontEnd, public ::testing::WithParamInterface<MissingFile> {
@@ -103,7 +107,10 @@ protected:
 
 TEST_P(LoadingFailure, EndsAfterTheLoadingScreenNamingTheFile) {
     const MissingFile& c = GetParam();
+    std::unique_ptr<testsupport::ScopedLog> log = std::make_unique<testsupport::ScopedLog>();
     app->Frame();
+    EXPECT_EQ(log->Text(), c.logged);
+    log.reset();
     // The shell's flip ends every frame; the rest are loading pictures.
     EXPECT_EQ(app->flips.size() - 1, c.loadingPictures);
     EXPECT_EQ(app->state, QuadrellApp::AppLoaded);
@@ -125,19 +132,28 @@ TEST_P(LoadingFailure, EndsAfterTheLoadingScreenNamingTheFile) {
 INSTANTIATE_TEST_SUITE_P(
     FrontEnd, LoadingFailure,
     ::testing::Values(
-        MissingFile{"data/images/loading.png", 0, "could not load data/images/loading.png"},
-        MissingFile{"data/images/progress.png", 0, "could not load data/images/progress.png"},
-        MissingFile{"data/sounds/title.mod", 6, "could not load data/sounds/title.mod"},
-        MissingFile{"data/fonts/nocontrol.ttf", 6, "could not load data/fonts/nocontrol.ttf"},
-        MissingFile{"data/fonts/arial.ttf", 6, "could not load data/fonts/arial.ttf"},
-        MissingFile{"data/images/arrow.png", 6, "could not load data/images/arrow.png"},
-        MissingFile{"data/images/paddle.png", 6, "could not load data/images/paddle.png"},
-        MissingFile{"data/images/fire.png", 6, "could not load data/images/fire.png"},
-        MissingFile{"data/sounds/hit.wav", 6, "could not load data/sounds/hit.wav"},
+        MissingFile{"data/images/loading.png", 0, "could not load data/images/loading.png",
+                    "Couldn't open data/images/loading.png\n"},
+        MissingFile{"data/images/progress.png", 0, "could not load data/images/progress.png",
+                    "Couldn't open data/images/progress.png\n"},
+        MissingFile{"data/sounds/title.mod", 6, "could not load data/sounds/title.mod",
+                    "  SDLMusic::LoadFromFile: Couldn't open 'data/sounds/title.mod'\n"},
+        MissingFile{"data/fonts/nocontrol.ttf", 6, "could not load data/fonts/nocontrol.ttf", ""},
+        MissingFile{"data/fonts/arial.ttf", 6, "could not load data/fonts/arial.ttf", ""},
+        MissingFile{"data/images/arrow.png", 6, "could not load data/images/arrow.png",
+                    "Couldn't open data/images/arrow.png\n"},
+        MissingFile{"data/images/paddle.png", 6, "could not load data/images/paddle.png",
+                    "Couldn't open data/images/paddle.png\n"},
+        MissingFile{"data/images/fire.png", 6, "could not load data/images/fire.png",
+                    "Couldn't open data/images/fire.png\n"},
+        MissingFile{"data/sounds/hit.wav", 6, "could not load data/sounds/hit.wav",
+                    "  SDLSoundFX::LoadFromFile - File not found: data/sounds/hit.wav\n"},
         // The game's own game-over sound is the same file, so it is required.
-        MissingFile{"data/sounds/gameover.wav", 6, "could not load data/sounds/gameover.wav"},
+        MissingFile{"data/sounds/gameover.wav", 6, "could not load data/sounds/gameover.wav",
+                    "  SDLSoundFX::LoadFromFile - File not found: data/sounds/gameover.wav\n"
+                    "  SDLSoundFX::LoadFromFile - File not found: data/sounds/gameover.wav\n"},
         // Levels are read when a game starts, not while loading.
-        MissingFile{"data/levels/level1.txt", 6, nullptr}),
+        MissingFile{"data/levels/level1.txt", 6, nullptr, ""}),
     [](const ::testing::TestParamInfo<MissingFile>& info) {
         std::string name = std::string(info.param.file).substr(5);
         for (char& c : name) {
@@ -179,6 +195,23 @@ TEST_F(FrontEnd, TheGameReturnsToTheMenuWhenItAsksToLeave) {
     EXPECT_EQ(app->state, QuadrellApp::AppTitleMenu);
     EXPECT_EQ(app->menuCursor, 0) << "the arrow still points at New Game";
     EXPECT_FALSE(app->Quitting());
+}
+
+TEST_F(FrontEnd, AFirstLevelThatOpensButCannotBeReadEndsTheGameInsteadOfSkippingIt) {
+    // A folder opens like a file but reads nothing; as an empty grid it
+    // would count as cleared at once and level 2 would follow.
+    std::remove(dir.File("data/levels/level1.txt").c_str());
+    dir.Write("data/levels/level1.txt/keep", "");
+    dir.Write("data/levels/level2.txt", "1 \n");
+    app->ReachTitleMenu();
+    testsupport::ScopedLog log;
+    app->state = QuadrellApp::AppGameStart;
+    app->Frame();
+    EXPECT_EQ(app->game.state, GameScene::Finished);
+    EXPECT_EQ(log.Text(), "  LevelData::Loading - Unknown level file: data/levels/level1.txt\n");
+    app->Frame();
+    EXPECT_EQ(app->state, QuadrellApp::AppTitleMenu);
+    EXPECT_EQ(app->game.level, 1);
 }
 
 TEST_F(FrontEnd, ExitStateEndsTheProgram) {

@@ -127,12 +127,17 @@ TEST(LevelDataLoading, MissingFileEmptiesOnlyTheGridBeingLoadedAndIsLogged) {
     EXPECT_EQ(3, live.cells[0].kind);
     EXPECT_EQ(1, live.cells[0].hasPowerUp);
 
-    const std::string missing = dir.File("nope.txt");
-    EXPECT_FALSE(file.Loading(missing.c_str()));
-    EXPECT_FALSE(file.cells[0].present);
-    EXPECT_TRUE(live.cells[0].present);
-    const std::string log = testsupport::ReadFile("log.txt");
-    EXPECT_NE(std::string::npos, log.find("  LevelData::Loading - Unknown level file: " + missing));
+    // Missing, or a folder that opens but cannot be read: both unreadable.
+    dir.Write("folder.txt/keep", "");
+    for (const std::string& unreadable : {dir.File("nope.txt"), dir.File("folder.txt")}) {
+        ASSERT_TRUE(file.Loading(dir.File("level.txt").c_str()));
+        EXPECT_FALSE(file.Loading(unreadable.c_str())) << unreadable;
+        EXPECT_FALSE(file.cells[0].present) << unreadable;
+        EXPECT_TRUE(live.cells[0].present);
+        const std::string log = testsupport::ReadFile("log.txt");
+        EXPECT_NE(std::string::npos,
+                  log.find("  LevelData::Loading - Unknown level file: " + unreadable));
+    }
 }
 
 TEST(LevelDataLoading, PairsBeyondThe300thAreIgnoredWithOneLogLine) {

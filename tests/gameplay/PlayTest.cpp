@@ -353,6 +353,15 @@ TEST(PlayLevels, NewGameWithoutLevelOneFinishesAtOnce) {
     EXPECT_FALSE(scene.heldPowerUp);
     EXPECT_FALSE(scene.StartLevel(true));
     EXPECT_EQ(GameScene::Finished, scene.state);
+
+    // A folder in its place opens but cannot be read: the same end, not
+    // an empty level cleared at once.
+    Root().Write("data/levels/level1.txt/keep", "");
+    scene.NewGame();
+    EXPECT_FALSE(scene.StartLevel(true));
+    EXPECT_EQ(GameScene::Finished, scene.state);
+    std::remove(Root().File("data/levels/level1.txt/keep").c_str());
+    std::remove(Root().File("data/levels/level1.txt").c_str());
 }
 
 TEST(PlayServe, SeededServeIsRepeatableAndAlwaysInRange) {

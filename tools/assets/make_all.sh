@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Rebuilds everything under data/ from the generators in this folder.
+# Rebuilds everything under data/ (and the icon in dist/icons/) from the
+# generators in this folder.
 # Needs Debian's python3 with python3-pil (for the pictures); the font step
 # installs its two font packages when they are missing.
 # Every generator is deterministic: rerunning reproduces the same files.
@@ -12,3 +13,4 @@ py=/usr/bin/python3
 "$py" "$here/make_sounds.py"     # data/sounds/hit.wav, gameover.wav
 "$py" "$here/make_mod.py"        # data/sounds/title.mod
 "$py" "$here/make_levels.py"     # data/levels/level*.txt
+"$py" "$here/make_icons.py"      # dist/icons/, the application icon

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "gameplay/SceneDriver.h"
+#include "tools/levelcheck/GameDataFolder.h"
 #include "tools/levelcheck/LevelPlayer.h"
 #include "tools/levelcheck/LevelReport.h"
 #include "tools/levelcheck/LevelSweep.h"
@@ -19,7 +20,7 @@
 namespace {
 
 const char* const Usage =
-    "usage: levelcheck [--play N [--serve A]] [--frames F] [--png DIR] [--quiet]\n"
+    "usage: levelcheck [--play N [--serve A]] [--frames F] [--png DIR] [--data DIR] [--quiet]\n"
     "                  [--sweep [--csv FILE] [--min-clear P] [--jobs J]] FILE...\n"
     "  --play N       play each level N times with the computer player (each run with a different serve)\n"
     "  --serve A      with --play: every serve at A degrees (47 to 135), as a sweep plays it\n"
@@ -30,7 +31,8 @@ const char* const Usage =
     "  --csv FILE     with --sweep: write one row per level and serve to FILE\n"
     "  --min-clear P  with --sweep: a level cleared from less than P per cent of the serves is an error\n"
     "  --jobs J       with --sweep: play on J processes (default: one per processor)\n"
-    "Run it from the game's folder: --play, --png and --sweep need data/ (images, font, sounds).\n"
+    "  --data DIR     the game's data for --play, --png and --sweep (default: data/ in the\n"
+    "                 working directory if there is one, else the installed game's data)\n"
     "Exit status: 0 no errors, 1 a file has errors, 2 bad usage.\n";
 
 bool ParseCount(const char* text, long& value) {
@@ -127,6 +129,10 @@ bool LevelCheckCommand::Parse(int argc, char** argv) {
             if (!next || !*next) return bad("--png needs a directory");
             pngDir = next;
             ++i;
+        } else if (arg == "--data") {
+            if (!next || !*next) return bad("--data needs a directory");
+            dataDir = next;
+            ++i;
         } else if (arg == "--quiet") {
             quiet = true;
         } else if (arg == "--sweep") {
@@ -197,14 +203,13 @@ int LevelCheckCommand::Run(int argc, char** argv) {
 
 bool LevelCheckCommand::OpenScene() {
     // The scene reads data/... relative to the working directory, as the
-    // game does; say so plainly instead of letting every image fail.
-    if (!IsDirectory("data")) {
-        std::fprintf(stderr,
-                     "levelcheck: no data/ directory in the working directory; --play and --png need the "
-                     "game's images, font and sounds: run levelcheck from the game's folder\n");
+    // game does; find the game's data and let the scene load from there.
+    GameDataFolder data;
+    std::string error;
+    if (!data.Find(dataDir, &error) || !data.Enter(&error)) {
+        std::fprintf(stderr, "levelcheck: %s\n", error.c_str());
         return false;
     }
-    std::string error;
     if (sweep) {
         // Sweep workers fork before this process starts SDL, and each opens
         // a scene of its own.

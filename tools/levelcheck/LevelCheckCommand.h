@@ -10,7 +10,7 @@ class LevelSweep;
 class SceneDriver;
 
 // The levelcheck command line:
-//   levelcheck [--play N [--serve A]] [--frames F] [--png DIR] [--quiet]
+//   levelcheck [--play N [--serve A]] [--frames F] [--png DIR] [--data DIR] [--quiet]
 //              [--sweep [--csv FILE] [--min-clear P] [--jobs J]] FILE...
 // For each file: a summary line, a preview (unless --quiet), the located
 // problems, and with --play / --png / --sweep the results of playing it, a
@@ -39,6 +39,7 @@ public:
     long frames = DefaultFrames;
     std::string pngDir;
     bool quiet = false;
+    std::string dataDir; // --data; empty: see GameDataFolder
     std::vector<std::string> files;
     bool sweep = false;
     std::string csvPath;

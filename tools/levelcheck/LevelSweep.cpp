@@ -211,11 +211,19 @@ bool LevelSweep::Sweep(const std::string& path, long maxFrames, SceneDriver* dri
         for (int i = 0; i < count; ++i) runs[static_cast<size_t>(i)] = player.PlayAt(path, angles[i], maxFrames, true);
         return true;
     }
+    // The workers stay in the folder their scene loaded its data from, not
+    // in ours, so they get the level's absolute path.
+    std::string where = path;
+    if (where.empty() || where[0] != '/') {
+        char* cwd = getcwd(nullptr, 0);
+        if (cwd) where = std::string(cwd) + "/" + path;
+        std::free(cwd);
+    }
     // Each worker has at most one run outstanding and gets the next angle as
     // soon as it answers; every answer carries its angle's index.
     auto send = [&](Worker& worker, int index) {
-        std::fprintf(worker.jobs, "%d %ld %zu\n", index, maxFrames, path.size());
-        std::fwrite(path.data(), 1, path.size(), worker.jobs);
+        std::fprintf(worker.jobs, "%d %ld %zu\n", index, maxFrames, where.size());
+        std::fwrite(where.data(), 1, where.size(), worker.jobs);
         return std::fflush(worker.jobs) == 0;
     };
     std::vector<int> busy(workers.size(), -1);
