@@ -43,6 +43,10 @@ cp "$data/data/levels/level1.txt" mine.txt
 "$games/quadrell-levelcheck" --quiet --data "$data/data" --png pictures mine.txt >check.txt ||
     fail "$(cat check.txt)"
 [ -s pictures/mine.png ] || fail "no picture with --data"
+# Sweep workers load the data in a folder of their own and must still find
+# a level named relative to ours.
+"$games/quadrell-levelcheck" --quiet --sweep --jobs 2 --min-clear 50 mine.txt >check.txt || fail "$(cat check.txt)"
+grep -q '^mine.txt: sweep: 60 serves, cleared' check.txt || fail "no sweep: $(cat check.txt)"
 
 desktop=$(find "$tmp/stage" -name '*.desktop')
 found=$(desktop-file-validate "$desktop" 2>&1) || fail "$found"
