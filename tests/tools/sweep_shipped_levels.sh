@@ -1,7 +1,8 @@
 #!/bin/sh
 # The shipped levels as a player meets them: at least 30 of them, each
 # cleared by the computer player from at least 85% of the serve angles
-# (levelcheck --sweep --min-clear 85), the median level from at least 90%.
+# (levelcheck --sweep --min-clear 85), the median level from at least 90%,
+# and no serve that wedges the ball.
 # Run from the repository's top folder.
 # usage: sweep_shipped_levels.sh LEVELCHECK
 # Exit status: 0 all good, 1 a level or the set falls short, 2 bad usage or
@@ -18,11 +19,20 @@ while [ -f "data/levels/level$(($# + 1)).txt" ]; do
     set -- "$@" "data/levels/level$(($# + 1)).txt"
 done
 table=$(mktemp)
-trap 'rm -f "$table"' EXIT
+report=$(mktemp)
+trap 'rm -f "$table" "$report"' EXIT
 status=0
-"$levelcheck" --quiet --sweep --min-clear 85 --csv "$table" "$@" || status=$?
+"$levelcheck" --quiet --sweep --min-clear 85 --csv "$table" "$@" >"$report" || status=$?
+cat "$report"
 if [ "$status" -gt 1 ]; then
     exit 2
+fi
+# A loop of a few frames is a ball wedged against a solid brick, turning on
+# the spot for good: a player's game would stick there just the same.
+if grep -q '(every [0-9] frames)' "$report"; then
+    echo "serves that wedge the ball against a solid brick:" >&2
+    grep '(every [0-9] frames)' "$report" >&2
+    status=1
 fi
 # Each level's share of cleared serves, sorted; the middle one or two.
 shares=$(awk -F, 'NR > 1 { n[$1]++; c[$1] += $3 }
