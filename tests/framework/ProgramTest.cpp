@@ -11,6 +11,7 @@
 
 #include "tests/support/TestSupport.h"
 
+using testsupport::Lines;
 using testsupport::ReadFile;
 using testsupport::TempDir;
 
@@ -61,15 +62,6 @@ Outcome RunGame(const TempDir& dir, const char* videoDriver, int settleMs, int s
     result.err = ReadFile(dir.File("stderr.txt"));
     result.log = ReadFile(dir.File("log.txt"));
     return result;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
 }
 
 // A working directory that sees the game's data.

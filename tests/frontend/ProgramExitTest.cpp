@@ -13,6 +13,8 @@
 
 #include "tests/frontend/FrontendFixture.h"
 
+using testsupport::Lines;
+
 namespace {
 
 struct Outcome {
@@ -33,16 +35,6 @@ Outcome RunProgramWithout(const std::string& missing) {
     outcome.errors = testsupport::ReadFile(dir.File("err.txt"));
     outcome.log = testsupport::ReadFile(dir.File("log.txt"));
     return outcome;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    if (start < text.size()) lines.push_back(text.substr(start)); // an unfinished last line
-    return lines;
 }
 
 // The log between SDL's start-up and "stopping application", which must

@@ -64,6 +64,16 @@ std::string ReadFile(const std::string& path) {
     return bytes.str();
 }
 
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
 void SetKey(SDLKey key, bool held) {
     Uint8* keys = SDL_GetKeyState(nullptr);
     if (keys) {

@@ -51,6 +51,10 @@ private:
 // The whole file as bytes; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 
+// The lines of text without their line feeds; an unfinished last line
+// counts as a line.
+std::vector<std::string> Lines(const std::string& text);
+
 // Holds or releases a key the way the game sees it: SDL's key-state array
 // is written directly and survives event pumping. Needs SDL initialised.
 void SetKey(SDLKey key, bool held);

@@ -11,6 +11,8 @@
 
 #include "tests/support/TestSupport.h"
 
+using testsupport::Lines;
+
 namespace {
 
 struct Result {
@@ -232,15 +234,6 @@ std::string Column(const std::string& row, int column) {
     size_t start = 0;
     for (int i = 0; i < column; ++i) start = row.find(',', start) + 1;
     return row.substr(start, row.find(',', start) - start);
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    return lines;
 }
 
 TEST(LevelCheckSweep, CountsFollowWhatTheBallCanReach) {

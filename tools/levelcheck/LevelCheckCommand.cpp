@@ -83,12 +83,6 @@ std::string BricksLeft(int count) {
            (count == 1 ? " breakable brick left, here" : " breakable bricks left, the first here");
 }
 
-long Median(std::vector<long> values) {
-    std::sort(values.begin(), values.end());
-    size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
-
 } // namespace
 
 LevelCheckCommand::LevelCheckCommand(FILE* o) : out(o) {
@@ -297,7 +291,7 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
     }
     std::string framesText = "none";
     if (!clearFrames.empty()) {
-        long median = Median(clearFrames);
+        long median = LevelPlayer::Median(clearFrames);
         long most = *std::max_element(clearFrames.begin(), clearFrames.end());
         char text[160];
         std::snprintf(text, sizeof text, "median %ld (%.1f min), max %ld (%.1f min)", median,

@@ -11,6 +11,12 @@
 
 LevelPlayer::LevelPlayer(SceneDriver& d) : driver(d) {}
 
+long LevelPlayer::Median(std::vector<long> values) {
+    std::sort(values.begin(), values.end());
+    size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
 LevelPlayer::Run LevelPlayer::Play(const std::string& path, unsigned seed, long maxFrames) {
     return PlayRun(path, seed, nullptr, maxFrames, false);
 }

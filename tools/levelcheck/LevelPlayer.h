@@ -52,6 +52,9 @@ public:
 
     // Frames as minutes of play at the game's 62.5 frames per second.
     static double Minutes(long frames) { return frames / 62.5 / 60.0; }
+    // The middle value (the mean of the middle two for an even count);
+    // values must not be empty.
+    static long Median(std::vector<long> values);
 
 private:
     Run PlayRun(const std::string& path, unsigned seed, const float* angle, long maxFrames, bool detectLoops);

@@ -17,13 +17,6 @@
 
 namespace {
 
-// The middle value (the mean of the middle two for an even count).
-long MiddleOf(std::vector<long> values) {
-    std::sort(values.begin(), values.end());
-    size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
-
 const char* OutcomeName(LevelPlayer::Outcome outcome) {
     switch (outcome) {
     case LevelPlayer::Cleared: return "cleared";
@@ -293,10 +286,10 @@ std::string LevelSweep::Summary(const std::vector<Run>& runs) {
     if (frames.empty()) return text + "none";
     long least = *std::min_element(frames.begin(), frames.end());
     long most = *std::max_element(frames.begin(), frames.end());
-    long middle = MiddleOf(frames);
+    long middle = LevelPlayer::Median(frames);
     return text + Format("min %ld (%.1f min), median %ld (%.1f min), max %ld (%.1f min); balls lost median %ld",
                          least, LevelPlayer::Minutes(least), middle, LevelPlayer::Minutes(middle), most,
-                         LevelPlayer::Minutes(most), MiddleOf(lost));
+                         LevelPlayer::Minutes(most), LevelPlayer::Median(lost));
 }
 
 std::string LevelSweep::Failure(const Run& run) {
