@@ -79,17 +79,27 @@ TEST(LevelCheckUsage, BadUsageExitsWithTwo) {
     EXPECT_TRUE(Contains(help.out, "--play N"));
 }
 
-TEST(LevelCheckUsage, PlayAndPngNeedTheDataDirectory) {
+TEST(LevelCheckUsage, PlayPngAndSweepNeedTheGameData) {
     testsupport::TempDir dir;
     dir.Write("level.txt", "1 ");
-    for (const char* args : {"--play 1 level.txt", "--png pictures level.txt"}) {
+    for (const char* args : {"--play 1 level.txt", "--png pictures level.txt", "--sweep level.txt"}) {
         SCOPED_TRACE(args);
         Result r = RunTool(dir.Path(), args);
         EXPECT_EQ(r.status, 2);
         EXPECT_TRUE(Contains(r.err, "no data/ directory"));
     }
+    Result missing = RunTool(dir.Path(), "--data nowhere --play 1 level.txt");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_TRUE(Contains(missing.err, "the data folder nowhere given with --data does not exist"));
     // The static check needs nothing but the file.
     EXPECT_EQ(RunTool(dir.Path(), "level.txt").status, 0);
+    // Named data serves a folder without it, the sweep's workers included:
+    // they load the data elsewhere and must still find the level named
+    // relative to this folder. One brick in the corner clears from every serve.
+    const std::string data = "--data '" + testsupport::SourceDir() + "/data' ";
+    Result named = RunTool(dir.Path(), data + "--quiet --sweep --jobs 2 level.txt");
+    EXPECT_EQ(named.status, 0) << named.err;
+    EXPECT_TRUE(Contains(named.out, "level.txt: sweep: 60 serves, cleared 60 (100.0%)")) << named.out;
 }
 
 TEST(LevelCheckStatic, ExitStatusFollowsTheWorstFile) {
