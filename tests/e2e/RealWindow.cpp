@@ -115,7 +115,10 @@ int Shot::ArrowRow() const {
     return found;
 }
 
-Game::Game() { dir.Link("data", testsupport::SourceDir() + "/data"); }
+Game::Game() {
+    const std::string data = testsupport::SourceDir() + "/data/";
+    for (const char* folder : {"images", "sounds", "fonts"}) dir.Link(std::string("data/") + folder, data + folder);
+}
 
 Game::~Game() {
     if (pid > 0) {
@@ -124,7 +127,8 @@ Game::~Game() {
     }
 }
 
-bool Game::Start() {
+bool Game::Start(const std::string& levels) {
+    dir.Link("data/levels", testsupport::SourceDir() + "/tests/e2e/levels/" + levels);
     pid = fork();
     if (pid == 0) {
         if (chdir(dir.Path().c_str()) != 0) _exit(126);

@@ -1,7 +1,8 @@
 #pragma once
 
 // The built game in a real X window: started in a scratch directory that
-// links to the repository's data, driven with xdotool and looked at with
+// links to the repository's data, with the level files of one of the tests'
+// own folders (tests/e2e/levels/), driven with xdotool and looked at with
 // ImageMagick's import. Needs DISPLAY (the tests run under xvfb-run).
 
 #include <sys/types.h>
@@ -59,8 +60,11 @@ public:
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
-    // Starts the program and waits for its window; false on failure.
-    bool Start();
+    // Starts the program on the levels in tests/e2e/levels/<levels>/ and
+    // waits for its window; false on failure. The game draws its serve from
+    // the clock, so each folder's levels are made for what a test waits
+    // for to happen from every serve.
+    bool Start(const std::string& levels);
     Shot Take() const;
     // Holds a key about 100 ms and lets it go (menus act on release).
     void Press(const std::string& key) const;

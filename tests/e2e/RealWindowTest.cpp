@@ -17,9 +17,12 @@ namespace {
 
 class RealWindow : public ::testing::Test {
 protected:
+    // Seven full rows of one-hit bricks: every upward flight breaks one.
+    virtual const char* Levels() const { return "busy"; }
+
     void SetUp() override {
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
-        ASSERT_TRUE(game.Start()) << "the window did not appear\n"
+        ASSERT_TRUE(game.Start(Levels())) << "the window did not appear\n"
                                   << game.Output() << "\nlog:\n"
                                   << game.Log();
         ASSERT_TRUE(game.WaitFor([](const Shot& s) { return s.IsTitleMenu() && s.ArrowRow() == 0; },
@@ -98,7 +101,14 @@ TEST_F(RealWindow, CreditsAndBackThenTheExitRow) {
     EXPECT_NE(game.Log().find("stopping application"), std::string::npos);
 }
 
-TEST_F(RealWindow, LosingEveryBallEndsInGameOverAndBackToTheMenu) {
+// A full row of solid bricks just above the paddle sends every serve
+// straight back down, far from a paddle waiting at the left wall.
+class RealWindowWalledIn : public RealWindow {
+protected:
+    const char* Levels() const override { return "walled"; }
+};
+
+TEST_F(RealWindowWalledIn, LosingEveryBallEndsInGameOverAndBackToTheMenu) {
     ASSERT_TRUE(game.PressUntil(
         "space", [](const Shot& s) { return s.IsGame() && s.HasStateText(); }, "new-game"));
     // The paddle waits at the left wall while the ball is served again and
