@@ -4,9 +4,10 @@
 // draws nothing, so no check or sweep depends on a glyph or a text width.
 #include <SDL_ttf.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#include "web/levelcheck/headless/Headless.h"
 
 struct _TTF_Font {
     int size;
@@ -19,14 +20,10 @@ int TTF_Init(void) {
 }
 
 TTF_Font* TTF_OpenFont(const char* file, int ptsize) {
-    FILE* stream = std::fopen(file, "rb");
-    if (!stream) {
-        SDL_SetError("Couldn't open %s", file);
-        return nullptr;
-    }
     unsigned char tag[4];
-    const size_t got = std::fread(tag, 1, sizeof tag, stream);
-    std::fclose(stream);
+    const long got = ReadFileHead(file, tag, sizeof tag);
+    if (got < 0)
+        return nullptr;
     static const unsigned char trueType[4] = {0, 1, 0, 0};
     if (got != 4 || (std::memcmp(tag, trueType, 4) != 0 && std::memcmp(tag, "OTTO", 4) != 0 &&
                      std::memcmp(tag, "true", 4) != 0 && std::memcmp(tag, "ttcf", 4) != 0)) {

@@ -5,7 +5,7 @@
 // nothing, so the decoded pixels could not change a check or a sweep.
 #include <SDL_image.h>
 
-#include <cstdio>
+#include "web/levelcheck/headless/Headless.h"
 
 namespace {
 
@@ -16,18 +16,14 @@ Uint32 BigEndian(const unsigned char* p) {
 } // namespace
 
 extern "C" SDL_Surface* IMG_Load(const char* file) {
-    FILE* stream = std::fopen(file, "rb");
-    if (!stream) {
-        SDL_SetError("Couldn't open %s", file);
-        return nullptr;
-    }
     // Signature, then the IHDR chunk: length, type, width, height, bit
     // depth, colour type.
     unsigned char head[26];
-    const size_t got = std::fread(head, 1, sizeof head, stream);
-    std::fclose(stream);
+    const long got = ReadFileHead(file, head, sizeof head);
+    if (got < 0)
+        return nullptr;
     static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    bool png = got == sizeof head;
+    bool png = got == static_cast<long>(sizeof head);
     for (int i = 0; png && i < 8; ++i)
         png = head[i] == signature[i];
     if (!png) {

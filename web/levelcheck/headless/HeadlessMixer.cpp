@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-FILE* HeadlessStream(SDL_RWops* ops);
+#include "web/levelcheck/headless/Headless.h"
 
 struct Mix_Music {
     int unused;
@@ -36,12 +36,9 @@ void Mix_CloseAudio(void) {
 }
 
 Mix_Music* Mix_LoadMUS(const char* file) {
-    FILE* stream = std::fopen(file, "rb");
-    if (!stream) {
-        SDL_SetError("Couldn't open '%s'", file);
+    unsigned char head[1];
+    if (ReadFileHead(file, head, sizeof head) < 0)
         return nullptr;
-    }
-    std::fclose(stream);
     return static_cast<Mix_Music*>(std::calloc(1, sizeof(Mix_Music)));
 }
 

@@ -17,6 +17,8 @@
 #include <cstring>
 #include <new>
 
+#include "web/levelcheck/headless/Headless.h"
+
 namespace {
 
 char errorText[512] = "";
@@ -357,7 +359,17 @@ int SDL_RWclose(SDL_RWops* context) {
 
 } // extern "C"
 
-// For the mixer beside this file: the stream under an SDL_RWops.
 FILE* HeadlessStream(SDL_RWops* ops) {
     return ops ? ops->file : nullptr;
+}
+
+long ReadFileHead(const char* file, unsigned char* head, size_t size) {
+    FILE* stream = std::fopen(file, "rb");
+    if (!stream) {
+        SDL_SetError("Couldn't open %s", file);
+        return -1;
+    }
+    const size_t got = std::fread(head, 1, size, stream);
+    std::fclose(stream);
+    return static_cast<long>(got);
 }
