@@ -47,6 +47,9 @@ class Channel {
     constructor(worker) {
         this.worker = worker;
         this.nextId = 1;
+        /** Set once the worker is gone: every request then fails with it. */
+        /** @type {Error | null} */
+        this.dead = null;
         /** @type {Map<number, {resolve: (value: any) => void, reject: (error: Error) => void}>} */
         this.waiting = new Map();
         /** @param {any} message */
@@ -58,7 +61,11 @@ class Channel {
             else entry.reject(new Error(message.error));
         };
         /** @param {any} error */
-        const onError = (error) => this.failAll(new Error(`levelcheck worker failed: ${error?.message ?? error}`));
+        const onError = (error) => {
+            const why = typeof error === 'string' ? error : error?.message || 'it did not load or it stopped';
+            this.dead = new Error(`levelcheck worker failed: ${why}`);
+            this.failAll(this.dead);
+        };
         if (worker.addEventListener) {
             worker.addEventListener('message', (event) => onMessage(event.data));
             worker.addEventListener('error', (event) => {
@@ -68,6 +75,8 @@ class Channel {
         } else if (worker.on) {
             worker.on('message', onMessage);
             worker.on('error', onError);
+            // A node worker thread can also just end; nothing would answer.
+            worker.on('exit', (/** @type {number} */ code) => onError(`it ended with status ${code}`));
         }
     }
 
@@ -76,6 +85,7 @@ class Channel {
      * @returns {Promise<any>}
      */
     request(request) {
+        if (this.dead) return Promise.reject(this.dead);
         const id = this.nextId++;
         return new Promise((resolve, reject) => {
             this.waiting.set(id, { resolve, reject });
@@ -112,6 +122,7 @@ export class LevelCheckPool {
         /** @type {{level: LevelBytes, name: string, quiet: boolean, resolve: (r: CheckResult | null) => void, reject: (e: Error) => void} | null} */
         this.pendingCheck = null;
         this.checking = false;
+        this.closed = false;
         /** @type {AbortController | null} */
         this.currentSweep = null;
         /** @type {Promise<number> | null} */
@@ -140,7 +151,7 @@ export class LevelCheckPool {
             const { level, name, quiet, resolve, reject } = this.pendingCheck;
             this.pendingCheck = null;
             try {
-                resolve(await this.checker.request({ op: 'check', level, name, quiet }));
+                resolve(await this.checkerChannel().request({ op: 'check', level, name, quiet }));
             } catch (error) {
                 reject(/** @type {Error} */ (error));
             }
@@ -166,9 +177,16 @@ export class LevelCheckPool {
         try {
             if (options.signal?.aborted) throw abortError();
             if (!this.angleCount) {
-                this.angleCount = this.checker.request({ op: 'angles' }).then((angles) => angles.length);
+                const asked = this.checkerChannel().request({ op: 'angles' }).then((angles) => angles.length);
+                // Asked again next time if the answer failed.
+                asked.catch(() => { if (this.angleCount === asked) this.angleCount = null; });
+                this.angleCount = asked;
             }
             const total = await this.angleCount;
+            if (this.closed) throw new Error('the levelcheck pool was closed');
+            // A worker that died is replaced, so one failure does not stall every later sweep.
+            for (const player of this.players) if (player.dead) player.close();
+            this.players = this.players.filter((player) => !player.dead);
             while (this.players.length < this.size) this.players.push(new Channel(this.createWorker()));
             /** @type {string[]} */
             const lines = new Array(total);
@@ -191,15 +209,26 @@ export class LevelCheckPool {
                 throw error;
             })));
             if (control.signal.aborted) throw abortError();
-            return await this.checker.request({ op: 'report', level, lines, name, frames, minClear, quiet });
+            return await this.checkerChannel().request({ op: 'report', level, lines, name, frames, minClear, quiet });
         } finally {
             options.signal?.removeEventListener('abort', stop);
             if (this.currentSweep === control) this.currentSweep = null;
         }
     }
 
+    /** The checks' worker, a new one in place of one that died. */
+    checkerChannel() {
+        if (this.closed) throw new Error('the levelcheck pool was closed');
+        if (this.checker.dead) {
+            this.checker.close();
+            this.checker = new Channel(this.createWorker());
+        }
+        return this.checker;
+    }
+
     /** Ends every worker; waiting requests reject. */
     close() {
+        this.closed = true;
         this.currentSweep?.abort();
         this.pendingCheck?.resolve(null);
         this.pendingCheck = null;
