@@ -47,7 +47,7 @@ class Channel {
     constructor(worker) {
         this.worker = worker;
         this.nextId = 1;
-        /** Set once the worker is gone: every request then fails with it. */
+        // Set once the worker is gone: every request then fails with it.
         /** @type {Error | null} */
         this.dead = null;
         /** @type {Map<number, {resolve: (value: any) => void, reject: (error: Error) => void}>} */
