@@ -16,6 +16,12 @@ fi
 cmake -S . -B "$build_dir" "${options[@]}" >/dev/null
 cmake --build "$build_dir" -j2
 
+# The browser build: the web tests run its modules against the desktop
+# build's. emcc finds its own node packages through NODE_PATH.
+export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build-web -j2
+
 # Every test runs without a screen or a sound card.
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 cd "$build_dir"

@@ -125,6 +125,43 @@ TEST(LevelReport, SummaryCountsKindsPowerUpsAndEveryHitsPoints) {
               "7 bricks (1-hit 2, 2-hit 1, 3-hit 2, solid 2), 3 power-up bricks, 80 points");
     EXPECT_EQ(report.MaxPoints(), 15 + 15 + 20 + 15 + 15);
     EXPECT_EQ(report.BreakableCount(), 5);
+    const LevelReport::Counts counts = report.Count();
+    EXPECT_EQ(counts.bricks, 7);
+    EXPECT_EQ(counts.byKind[4], 2);
+    EXPECT_EQ(counts.powerUps, 3);
+    EXPECT_EQ(counts.hits, 1 + 1 + 2 + 3 + 3); // solid bricks need none
+    EXPECT_EQ(counts.points, report.MaxPoints());
+}
+
+// The editor marks the cell a message is about; messages about the file as
+// a whole, or about pairs that never reach the grid, name none.
+TEST(LevelReport, MessagesNameTheCellTheyAreAbout) {
+    struct CellCase {
+        std::string bytes;
+        std::vector<int> cells; // one per message, in order
+    };
+    const std::vector<CellCase> cases = {
+        {"1 2 \n3\n1 \n", {2}},                // line feed as a modifier
+        {Repeat("1 ", 20) + "2 . 3 \n", {20}}, // right of the screen: its first brick
+        {Repeat("\n", 15) + ". 2 \n", {1}},    // below the grid
+        {"1  S.x\n", {1, 2}},                  // 'S' on an empty cell; odd modifier
+        {"1 2\r\n", {1}},                      // carriage return as a modifier
+        {"# \n", {-1}},                        // no breakable brick
+        {Repeat(Repeat("1 ", 20) + "\n", 15) + "3 \n", {-1}}, // pairs past the 300th
+        // The mark, no breakable brick, the pairs the mark shifted.
+        {std::string("\xEF\xBB\xBF") + "1 \n", {-1, -1, 0, 1, 2}},
+    };
+    for (const CellCase& c : cases) {
+        SCOPED_TRACE(c.bytes.substr(0, 40));
+        testsupport::TempDir dir;
+        dir.Write("level.txt", c.bytes);
+        LevelReport report;
+        report.Check(dir.File("level.txt"));
+        std::vector<int> cells;
+        for (const Diagnostic& d : report.diagnostics)
+            cells.push_back(d.cell);
+        EXPECT_EQ(cells, c.cells);
+    }
 }
 
 TEST(LevelReport, PreviewShowsTheScreenAndWhatLiesBeyondIt) {

@@ -2,10 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <set>
+#include <sstream>
 
 #include "gameplay/GameScene.h"
+#include "tests/support/TestSupport.h"
+#include "tools/levelcheck/LevelCheckCommand.h"
 
 namespace {
 
@@ -69,6 +75,81 @@ TEST(LevelSweepReport, FailuresAndCsvRowsNameTheServe) {
     EXPECT_EQ(LevelSweep::CsvRow("levels/a.txt", loop), "levels/a.txt,63,0,5000,0,120,loops,4000,3");
     EXPECT_EQ(LevelSweep::CsvRow("my \"best\", level.txt", Made(LevelPlayer::Cleared, 135, 900, 1)),
               "\"my \"\"best\"\", level.txt\",135,1,900,1,0,cleared,-1,0");
+}
+
+// Runs travel between workers as lines; nothing of a run may change on
+// the way, the angle's float bits included.
+TEST(LevelSweepRuns, EncodedRunsComeBackWhole) {
+    LevelSweep::Run run = Made(LevelPlayer::Loops, 0.1f, 123456, 2);
+    run.capsules = 7;
+    run.bricksLeft = 3;
+    run.firstLeft = 281;
+    run.endState = 4;
+    run.points = 990;
+    run.loopStart = 100000;
+    run.loopLength = 23456;
+    const std::string line = LevelSweep::EncodeRun(59, run);
+    int index = -1;
+    LevelSweep::Run back;
+    ASSERT_TRUE(LevelSweep::DecodeRun(line, index, back));
+    EXPECT_EQ(index, 59);
+    EXPECT_EQ(LevelSweep::EncodeRun(59, back), line);
+    EXPECT_EQ(std::memcmp(&back.angle, &run.angle, sizeof run.angle), 0);
+    EXPECT_EQ(back.outcome, LevelPlayer::Loops);
+    EXPECT_FALSE(LevelSweep::DecodeRun("ready", index, back));
+    EXPECT_FALSE(LevelSweep::DecodeRun("", index, back));
+}
+
+// A host that plays the runs itself (the browser) hands them in; the
+// command sums them up as after its own sweep, and opens no scene: the data
+// folder it is given does not even exist.
+TEST(LevelSweepRuns, RunsPlayedElsewhereAreSummedUpAsTheCommandPrintsThem) {
+    testsupport::TempDir dir;
+    dir.Write("level.txt", "1 1 \n");
+    const std::vector<float> angles = LevelSweep::ServeAngles();
+    std::vector<LevelSweep::Run> runs;
+    for (size_t i = 0; i < angles.size(); ++i) {
+        runs.push_back(Made(i < 30 ? LevelPlayer::Cleared : LevelPlayer::Loops, angles[i],
+                            1000 + static_cast<long>(i), 0));
+    }
+    FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    int status;
+    {
+        LevelCheckCommand command(out);
+        command.sweepSource = [&](const std::string& path, long frames,
+                                  std::vector<LevelSweep::Run>& given, std::string*) {
+            EXPECT_EQ(path, dir.File("level.txt"));
+            EXPECT_EQ(frames, 5000);
+            given = runs;
+            return true;
+        };
+        std::string csv = dir.File("runs.csv"), file = dir.File("level.txt");
+        std::vector<std::string> args = {"levelcheck", "--sweep", "--quiet",
+                                         "--frames",   "5000",    "--min-clear",
+                                         "60",         "--data",  dir.File("no-such-folder"),
+                                         "--csv",      csv,       file};
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(&arg[0]);
+        status = command.Run(static_cast<int>(argv.size()), argv.data());
+    }
+    std::rewind(out);
+    std::string printed;
+    for (int c; (c = std::fgetc(out)) != EOF;)
+        printed += static_cast<char>(c);
+    std::fclose(out);
+    EXPECT_EQ(status, LevelCheckCommand::ExitErrors);
+    EXPECT_NE(printed.find("sweep: 60 serves, cleared 30 (50.0%)"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("note: serve at 77 degrees loops"), std::string::npos) << printed;
+    EXPECT_NE(printed.find("error: cleared from 30 of 60 serves (50.0%), below the required 60%"),
+              std::string::npos);
+    std::ifstream csv(dir.File("runs.csv"));
+    std::string header, first;
+    std::getline(csv, header);
+    std::getline(csv, first);
+    EXPECT_EQ(header, LevelSweep::CsvHeader());
+    EXPECT_EQ(first, LevelSweep::CsvRow(dir.File("level.txt"), runs[0]));
 }
 
 } // namespace

@@ -177,7 +177,9 @@ int LevelCheckCommand::Run(int argc, char** argv) {
         }
         std::fprintf(csv, "%s\n", LevelSweep::CsvHeader());
     }
-    if ((plays > 0 || !pngDir.empty() || sweep) && !OpenScene()) return ExitUsage;
+    if ((plays > 0 || !pngDir.empty() || (sweep && !sweepSource)) && !OpenScene()) {
+        return ExitUsage;
+    }
 
     int failed = 0;
     for (const std::string& file : files) {
@@ -340,7 +342,8 @@ bool LevelCheckCommand::PictureFile(const std::string& path) {
 bool LevelCheckCommand::SweepFile(const std::string& path, const LevelReport& report) {
     std::vector<LevelSweep::Run> runs;
     std::string error;
-    if (!sweeper->Sweep(path, frames, driver.get(), runs, &error)) {
+    if (sweepSource ? !sweepSource(path, frames, runs, &error)
+                    : !sweeper->Sweep(path, frames, driver.get(), runs, &error)) {
         Message(path, 1, 1, true, "the sweep did not finish: " + error);
         return false;
     }

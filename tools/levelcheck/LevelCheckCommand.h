@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "tools/levelcheck/LevelPlayer.h"
 
 class LevelReport;
 class LevelSweep;
@@ -46,6 +49,13 @@ public:
     double minClear = -1;  // per cent; below 0: no minimum
     double serve = 0;      // with --play: every serve at this angle; 0: seeded serves
     int jobs = 1;          // sweep workers (processes), one per core by default
+    // Where a sweep's runs come from when set: a host whose workers are not
+    // processes (the browser's Web Workers) plays them itself and hands them
+    // in here, one per serve angle in LevelSweep::ServeAngles order, and
+    // this command only sums them up. A sweep then opens no scene.
+    std::function<bool(const std::string& path, long frames, std::vector<LevelPlayer::Run>& runs,
+                       std::string* error)>
+        sweepSource;
 
 private:
     bool OpenScene();

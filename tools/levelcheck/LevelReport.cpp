@@ -17,6 +17,11 @@ const char* EndingName(LevelScan::LineEnding kind) {
 
 bool IsBrick(const BrickCell& cell) { return cell.present && cell.kind != 0; }
 
+// The cell a pair fills, or -1 for a pair past the grid's 300 cells.
+int CellOf(const LevelScan::Pair& p) {
+    return p.index < LevelData::CellCount ? p.index : -1;
+}
+
 // Preview limits: enough to show bricks just past the screen's edges
 // without printing thousands of empty rows for a runaway file.
 constexpr int PreviewColumns = 40;
@@ -48,8 +53,8 @@ void LevelReport::Check(const std::string& file) {
     });
 }
 
-void LevelReport::Add(bool error, int line, int column, const std::string& message) {
-    diagnostics.push_back({error, line, column, message});
+void LevelReport::Add(bool error, int line, int column, const std::string& message, int cell) {
+    diagnostics.push_back({error, line, column, message, cell});
 }
 
 // The scan and the loader must agree on every cell's place and mark, or the
@@ -73,7 +78,8 @@ void LevelReport::CrossCheck() {
             Locate(n, line, column);
             Add(true, line, column,
                 "internal: levelcheck and the game's loader read cell " + std::to_string(n) +
-                    " differently; the locations below may be wrong");
+                    " differently; the locations below may be wrong",
+                n);
             return;
         }
     }
@@ -103,19 +109,23 @@ void LevelReport::CheckPairs() {
         if (p.modifier == '\n') {
             Add(true, p.line, p.column,
                 "line feed right after brick character " + brick +
-                    " is read as its modifier, so the next line continues this row (end the pair with a space)");
+                    " is read as its modifier, so the next line continues this row (end the pair with a space)",
+                CellOf(p));
             continue;
         }
         if (p.modifier == '\r') {
             Add(false, p.modLine, p.modColumn,
                 "carriage return read as the modifier of brick character " + brick +
-                    " (the line holds an odd number of characters; end the pair with a space)");
+                    " (the line holds an odd number of characters; end the pair with a space)",
+                CellOf(p));
             continue;
         }
         if (p.modifier == 'S') {
             if (p.index < LevelData::CellCount && !IsBrick(grid.cells[p.index])) {
                 Add(false, p.modLine, p.modColumn,
-                    "'S' on an empty cell (brick character " + brick + "): there is no brick to release a capsule");
+                    "'S' on an empty cell (brick character " + brick +
+                        "): there is no brick to release a capsule",
+                    p.index);
             }
             continue;
         }
@@ -123,7 +133,8 @@ void LevelReport::CheckPairs() {
             std::string hint = p.modifier == 's' ? " (the power-up mark is an upper-case 'S')" : "";
             Add(false, p.modLine, p.modColumn,
                 "modifier " + DescribeByte(p.modifier) + " of brick character " + brick +
-                    " is neither space nor 'S' and is ignored" + hint);
+                    " is neither space nor 'S' and is ignored" + hint,
+                CellOf(p));
         }
     }
 }
@@ -157,14 +168,17 @@ void LevelReport::CheckPlacement() {
         Add(true, p.line, p.column,
             std::to_string(t.count) + (t.count == 1 ? " brick" : " bricks") + " of grid row " +
                 std::to_string(row + 1) + " right of the screen (this one in column " + std::to_string(p.col + 1) +
-                ", x " + std::to_string(x) + " to " + std::to_string(x + 15) + "; the screen ends at x 320)");
+                ", x " + std::to_string(x) + " to " + std::to_string(x + 15) + "; the screen ends at x 320)",
+            t.first);
     }
     for (const auto& [row, t] : below) {
         int line, column;
         Locate(t.first, line, column);
         Add(true, line, column,
             std::to_string(t.count) + (t.count == 1 ? " brick" : " bricks") + " in grid row " +
-                std::to_string(row + 1) + ", below the grid's " + std::to_string(GridRows) + " rows");
+                std::to_string(row + 1) + ", below the grid's " + std::to_string(GridRows) +
+                " rows",
+            t.first);
     }
 }
 
@@ -218,20 +232,29 @@ void LevelReport::Locate(int index, int& line, int& column) const {
     }
 }
 
-std::string LevelReport::Summary() const {
-    int byKind[5] = {0, 0, 0, 0, 0};
-    int powerUps = 0;
+LevelReport::Counts LevelReport::Count() const {
+    Counts counts;
     for (const BrickCell& cell : grid.cells) {
         if (!IsBrick(cell)) continue;
-        if (cell.kind >= 1 && cell.kind <= 4) ++byKind[cell.kind];
-        if (cell.hasPowerUp == 1) ++powerUps;
+        if (cell.kind >= 1 && cell.kind <= 4)
+            ++counts.byKind[cell.kind];
+        if (cell.hasPowerUp == 1)
+            ++counts.powerUps;
+        if (cell.breakable)
+            counts.hits += cell.kind;
     }
-    int bricks = byKind[1] + byKind[2] + byKind[3] + byKind[4];
+    counts.bricks = counts.byKind[1] + counts.byKind[2] + counts.byKind[3] + counts.byKind[4];
+    counts.points = MaxPoints();
+    return counts;
+}
+
+std::string LevelReport::Summary() const {
+    const Counts c = Count();
     char text[256];
     std::snprintf(text, sizeof text,
-                  "%d bricks (1-hit %d, 2-hit %d, 3-hit %d, solid %d), %d power-up %s, %d points", bricks,
-                  byKind[1], byKind[2], byKind[3], byKind[4], powerUps, powerUps == 1 ? "brick" : "bricks",
-                  MaxPoints());
+                  "%d bricks (1-hit %d, 2-hit %d, 3-hit %d, solid %d), %d power-up %s, %d points",
+                  c.bricks, c.byKind[1], c.byKind[2], c.byKind[3], c.byKind[4], c.powerUps,
+                  c.powerUps == 1 ? "brick" : "bricks", c.points);
     return text;
 }
 

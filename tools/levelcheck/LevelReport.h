@@ -13,6 +13,7 @@ struct Diagnostic {
     int line;
     int column;
     std::string message;
+    int cell = -1; // the grid cell the problem is at, or -1 for none
 };
 
 // The static check of one level file: loads it with the game's loader,
@@ -29,6 +30,15 @@ public:
     // be read; diagnostics holds the problems in file order.
     void Check(const std::string& path);
 
+    // The loaded grid's bricks by kind, as the summary counts them.
+    struct Counts {
+        int bricks = 0;
+        int byKind[5] = {0, 0, 0, 0, 0}; // [1] to [3] breakable by hits, [4] solid
+        int powerUps = 0;                // bricks marked to release a capsule
+        int hits = 0;                    // ball hits that clear the level
+        int points = 0;                  // MaxPoints
+    };
+    Counts Count() const;
     // "N bricks (1-hit a, 2-hit b, 3-hit c, solid d), p power-up bricks,
     // q points", counted from the loaded grid.
     std::string Summary() const;
@@ -53,7 +63,7 @@ public:
     std::vector<Diagnostic> diagnostics;
 
 private:
-    void Add(bool error, int line, int column, const std::string& message);
+    void Add(bool error, int line, int column, const std::string& message, int cell = -1);
     void CrossCheck();
     void CheckByteOrderMark();
     void CheckPairs();

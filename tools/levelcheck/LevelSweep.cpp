@@ -61,6 +61,23 @@ bool ReadRun(const char* line, int& index, LevelPlayer::Run& r) {
 
 } // namespace
 
+std::string LevelSweep::EncodeRun(int index, const Run& run) {
+    char* text = nullptr;
+    size_t size = 0;
+    FILE* line = open_memstream(&text, &size);
+    if (!line)
+        return "";
+    WriteRun(line, index, run);
+    std::fclose(line);
+    std::string encoded(text, size);
+    std::free(text);
+    return encoded;
+}
+
+bool LevelSweep::DecodeRun(const std::string& line, int& index, Run& run) {
+    return ReadRun(line.c_str(), index, run);
+}
+
 std::vector<float> LevelSweep::ServeAngles() {
     // A serve leaves at 90 + RandomInt(45, -45) degrees through the ball's
     // SetAngle. RandomInt takes r = rand() % 32768 to 45 + trunc(r * -89 /

@@ -50,6 +50,12 @@ public:
     static const char* CsvHeader();
     static std::string CsvRow(const std::string& path, const Run& run);
 
+    // One run as the line a worker sends for it (index is its angle's
+    // place in ServeAngles), and back; for hosts whose workers are not this
+    // class's processes. DecodeRun is false for a line that is not one.
+    static std::string EncodeRun(int index, const Run& run);
+    static bool DecodeRun(const std::string& line, int& index, Run& run);
+
 private:
     struct Worker {
         pid_t pid = -1;

@@ -1,0 +1,83 @@
+// @ts-check
+// The browser's levelcheck check against the desktop tool: the same bytes
+// give the same printout, messages and cells; requests it cannot answer
+// fail with a reason; a burst of checks answers only the newest.
+import assert from 'node:assert/strict';
+import { readFileSync, readdirSync } from 'node:fs';
+import path from 'node:path';
+import { after, before, describe, test } from 'node:test';
+
+import { levels, loadLevelCheck, newPool, printedMessages, runDesktop } from './support.mjs';
+
+const files = [
+    ...readdirSync(path.join(levels, 'broken')).map((f) => path.join(levels, 'broken', f)),
+    ...readdirSync(levels).filter((f) => f.endsWith('.txt')).map((f) => path.join(levels, f)),
+];
+
+describe('a check in a worker', () => {
+    /** @type {any} */
+    let pool;
+    before(() => { pool = newPool(1); });
+    after(() => pool.close());
+
+    test('says what the desktop levelcheck says of the same bytes', async () => {
+        for (const file of files) {
+            const name = 'level1.txt';
+            const expected = runDesktop(file, name);
+            const result = await pool.check(readFileSync(file), { name });
+            const label = path.basename(file);
+            assert.equal(result.output, expected.stdout, label);
+            assert.equal(result.exitStatus, expected.status, label);
+            assert.deepEqual(result.messages.map(({ cell, ...m }) => m), printedMessages(expected.stdout, name), label);
+            // The cells, drawn as the preview draws the screen, give the preview.
+            const screen = Array.from({ length: 15 }, () => Array(20).fill('.'));
+            for (const cell of result.cells) {
+                if (cell.kind > 0 && cell.row >= 0 && cell.row < 15 && cell.column < 20) {
+                    screen[cell.row][cell.column] = cell.kind === 4 ? '#' : String(cell.kind);
+                }
+            }
+            assert.deepEqual(screen.map((row) => row.join('')), result.preview.slice(0, 15).map((row) => row.slice(0, 20)), label);
+        }
+    });
+
+    test('names the cell a message is about, and the counts', async () => {
+        const odd = await pool.check(readFileSync(path.join(levels, 'broken', 'odd-line.txt')));
+        assert.deepEqual(odd.messages.map((m) => m.cell), [2]);
+        assert.deepEqual(odd.counts, { bricks: 6, oneHit: 4, twoHit: 1, threeHit: 1, solid: 0, capsuleBricks: 0, hits: 9, points: 95 });
+        const past = await pool.check(readFileSync(path.join(levels, 'broken', 'past-grid.txt')));
+        assert.deepEqual(past.messages.map((m) => m.cell), [20, -1]);
+        assert.equal(past.cells.length, 300);
+        const marked = await pool.check('. 1S# \n');
+        assert.deepEqual(marked.cells.slice(0, 4), [
+            { kind: 0, capsule: false, row: 0, column: 0 },
+            { kind: 1, capsule: true, row: 0, column: 1 },
+            { kind: 4, capsule: false, row: 0, column: 2 },
+            { kind: 0, capsule: false, row: -1, column: -1 },
+        ]);
+    });
+
+    test('only the newest of the checks waiting is answered', async () => {
+        const first = pool.check('1 \n');
+        const second = pool.check('2 \n');
+        const third = pool.check('3 \n');
+        assert.equal((await first).counts.oneHit, 1);
+        assert.equal(await second, null);
+        assert.equal((await third).counts.threeHit, 1);
+    });
+});
+
+test('requests levelcheck cannot answer fail with the reason', async () => {
+    const checker = await loadLevelCheck();
+    assert.throws(() => checker.check('1 \n', { name: '../level1.txt' }), /plain file name/);
+    assert.throws(() => checker.check('1 \n', { name: 'data' }), /plain file name/);
+    assert.throws(() => checker.play('1 \n', 60), /no serve angle/);
+    assert.throws(() => checker.play('1 \n', 0, { frames: 0.5 }), /frame limit/);
+    const angles = checker.serveAngles();
+    assert.equal(angles.length, 60);
+    const { line } = checker.play('1 \n', 0, { frames: 50 });
+    assert.throws(() => checker.report('1 \n', Array(60).fill(line)), /one for each serve angle/);
+    assert.throws(() => checker.report('1 \n', [line]), /one for each serve angle/);
+    assert.throws(() => checker.report('1 \n', ['not a run']), /one for each serve angle/);
+    // Still answering after all of that.
+    assert.equal(checker.check('1 \n').counts.oneHit, 1);
+});

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class SceneDriver;
+
+// levelcheck inside one Web Worker: the level's bytes come in from the
+// page, answers go out as JSON texts. Every answer is made by the desktop
+// tool's own classes (LevelReport, LevelPlayer, LevelSweep and the
+// LevelCheckCommand that prints), so it is what `levelcheck` says of the
+// same bytes. One instance per worker; the level is written under its name
+// into the worker's own file system first, because that is what the
+// classes read.
+class WorkerLevelCheck {
+  public:
+    WorkerLevelCheck();
+    ~WorkerLevelCheck();
+    WorkerLevelCheck(const WorkerLevelCheck&) = delete;
+    WorkerLevelCheck& operator=(const WorkerLevelCheck&) = delete;
+
+    // `levelcheck [--quiet] NAME`: the loaded cells, counts, messages and
+    // the printed report. Needs no scene.
+    std::string Check(const std::string& name, const std::string& bytes, bool quiet);
+    // The serve angles a sweep plays, in order: {"angles": [...]}.
+    std::string ServeAngles() const;
+    // One run of a sweep, as a desktop sweep worker plays it: the serve angle
+    // at index, loop detection on. {"index", "line" (the run for Report),
+    // "csv" (its CSV row), "header" (the CSV's header line)}. Opens the game scene on first use.
+    // frames is the run's frame limit (--frames), a whole number; a double so that any number from
+    // JavaScript is checked before it is converted.
+    std::string Play(const std::string& name, const std::string& bytes, int index, double frames);
+    // `levelcheck --sweep --csv ... [--min-clear P] [--quiet] NAME` on runs
+    // played elsewhere: lines holds one Play "line" per serve angle, in any
+    // order. {"exitStatus", "output", "csv"}. minClear below 0: none.
+    std::string Report(const std::string& name, const std::string& bytes, const std::string& lines,
+                       double frames, double minClear, bool quiet);
+
+  private:
+    // Writes the level where the classes will read it; false with a reason.
+    bool WriteLevel(const std::string& name, const std::string& bytes, std::string* error) const;
+    bool OpenScene(std::string* error);
+
+    std::unique_ptr<SceneDriver> driver;
+    std::string sceneError;
+    std::vector<float> angles;
+};

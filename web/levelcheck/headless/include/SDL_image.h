@@ -1,0 +1,19 @@
+/* SDL_image as the framework uses it, for the level checker's worker build
+ * (see SDL.h beside this file). */
+#ifndef QUADRELL_HEADLESS_SDL_IMAGE_H
+#define QUADRELL_HEADLESS_SDL_IMAGE_H
+
+#include "SDL.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+SDL_Surface* IMG_Load(const char* file);
+#define IMG_GetError SDL_GetError
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
