@@ -19,6 +19,8 @@ if [ "${1:-}" = "--tests" ]; then
     quadrell_packages+=(desktop-file-utils appstream)
     # xdpyinfo: the launcher asks it for the screen size to scale the window.
     quadrell_packages+=(x11-utils)
+    # node runs the tests of the web editor's model modules.
+    quadrell_packages+=(nodejs)
 fi
 
 if [ "${1:-}" = "--ci" ]; then

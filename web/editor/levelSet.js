@@ -24,14 +24,14 @@ export const STORAGE_FORMAT = 'quadrell-level-set';
 export const STORAGE_VERSION = 1;
 
 /**
- * A title as the set keeps it: a string without control characters,
- * trimmed, at most MAX_TITLE_LENGTH characters.
+ * A title as the set keeps it: one line of text, control characters and
+ * runs of white space made one space, trimmed, at most MAX_TITLE_LENGTH characters.
  * @param {unknown} title
  * @returns {string}
  */
 export function cleanTitle(title) {
     if (typeof title !== 'string') return '';
-    const plain = title.replace(/[\u0000-\u001f\u007f]+/g, ' ').trim();
+    const plain = title.replace(/[\s\u0000-\u001f\u007f]+/g, ' ').trim();
     return [...plain].slice(0, MAX_TITLE_LENGTH).join('').trim();
 }
 
