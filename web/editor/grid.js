@@ -139,10 +139,13 @@ const STORAGE_CODES = { empty: '.', 1: '1', 2: '2', 3: '3', solid: '#' };
 const STORAGE_CAPSULE_CODES = { 1: 'a', 2: 'b', 3: 'c', solid: 'x' };
 /** @type {Map<string, Cell>} */
 const cellsByCode = new Map();
+/** @type {Map<Cell, string>} */
+const codesByCell = new Map();
 for (const kind of KINDS) {
     cellsByCode.set(STORAGE_CODES[kind], cellOf(kind));
     if (kind !== 'empty') cellsByCode.set(STORAGE_CAPSULE_CODES[kind], cellOf(kind, true));
 }
+for (const [code, cell] of cellsByCode) codesByCell.set(cell, code);
 
 export class Grid {
     /**
@@ -208,9 +211,7 @@ export class Grid {
      * @returns {string}
      */
     toCode() {
-        return this.cells
-            .map((c) => (c.capsule ? STORAGE_CAPSULE_CODES[c.kind] : STORAGE_CODES[c.kind]))
-            .join('');
+        return this.cells.map((c) => codesByCell.get(c)).join('');
     }
 
     /**
