@@ -59,32 +59,31 @@ export function zipFiles(entries, date = new Date()) {
         const crc = crc32(data);
         const flags = /^[\x20-\x7e]*$/.test(entry.name) ? 0 : UTF8_NAMES;
 
+        // Both headers describe the entry with the same fields in the same
+        // order: version needed, flags, method (stored), time, date, CRC,
+        // both sizes, the name's length and an empty extra field.
+        /** @param {DataView} view @param {number} at */
+        const describe = (view, at) => {
+            view.setUint16(at, VERSION, true);
+            view.setUint16(at + 2, flags, true);
+            view.setUint16(at + 4, 0, true);
+            view.setUint16(at + 6, time, true);
+            view.setUint16(at + 8, day, true);
+            view.setUint32(at + 10, crc, true);
+            view.setUint32(at + 14, data.length, true);
+            view.setUint32(at + 18, data.length, true);
+            view.setUint16(at + 22, name.length, true);
+            view.setUint16(at + 24, 0, true);
+        };
         const local = new DataView(new ArrayBuffer(30));
         local.setUint32(0, LOCAL_HEADER, true);
-        local.setUint16(4, VERSION, true);
-        local.setUint16(6, flags, true);
-        local.setUint16(8, 0, true); // stored
-        local.setUint16(10, time, true);
-        local.setUint16(12, day, true);
-        local.setUint32(14, crc, true);
-        local.setUint32(18, data.length, true);
-        local.setUint32(22, data.length, true);
-        local.setUint16(26, name.length, true);
-        local.setUint16(28, 0, true);
+        describe(local, 4);
 
         const central = new DataView(new ArrayBuffer(46));
         central.setUint32(0, CENTRAL_HEADER, true);
         central.setUint16(4, MADE_BY_UNIX | VERSION, true);
-        central.setUint16(6, VERSION, true);
-        central.setUint16(8, flags, true);
-        central.setUint16(10, 0, true);
-        central.setUint16(12, time, true);
-        central.setUint16(14, day, true);
-        central.setUint32(16, crc, true);
-        central.setUint32(20, data.length, true);
-        central.setUint32(24, data.length, true);
-        central.setUint16(28, name.length, true);
-        // Extra field, comment, disk number and internal attributes stay 0.
+        describe(central, 6);
+        // Comment, disk number and internal attributes stay 0.
         central.setUint32(38, (REGULAR_FILE_MODE << 16) >>> 0, true);
         central.setUint32(42, offset, true);
 
