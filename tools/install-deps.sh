@@ -20,7 +20,7 @@ if [ "${1:-}" = "--tests" ]; then
     # xdpyinfo: the launcher asks it for the screen size to scale the window.
     quadrell_packages+=(x11-utils)
     # The browser build and its tests in node (emscripten brings nodejs).
-    quadrell_packages+=(emscripten)
+    quadrell_packages+=(emscripten nodejs)
 fi
 
 if [ "${1:-}" = "--ci" ]; then

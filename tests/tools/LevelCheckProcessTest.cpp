@@ -121,6 +121,20 @@ TEST(LevelCheckStatic, ExitStatusFollowsTheWorstFile) {
     EXPECT_TRUE(Contains(bad.out, "levelcheck: 3 files checked, 2 with errors, 0 warnings\n"));
 }
 
+TEST(LevelCheckStatic, WalledInBrickIsFoundWithoutPlaying) {
+    testsupport::TempDir dir;
+    dir.Write("ring.txt", "\n    # # # \n    # 3 # \n    # # # \n");
+    dir.Write("open.txt", "\n    # . # \n    # 3 # \n    # # # \n");
+    Result r = RunTool(dir.Path(), "--quiet ring.txt open.txt");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Contains(
+        r.out, "ring.txt:3:7: error: breakable brick walled in by solid bricks: the ball can "
+               "never reach it, so the level can never be cleared\n"))
+        << r.out;
+    EXPECT_TRUE(Contains(r.out, "levelcheck: 2 files checked, 1 with errors, 0 warnings\n"))
+        << r.out;
+}
+
 TEST(LevelCheckPlay, TinyLevelClearsInEveryRun) {
     Workspace ws;
     ws.dir.Write("tiny.txt", "      1 2S\n");
@@ -257,9 +271,11 @@ TEST(LevelCheckSweep, CountsFollowWhatTheBallCanReach) {
     // last bricks from some serves.
     ws.dir.Write("row.txt", "3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 \n");
     Result r = RunTool(ws.dir.Path(), "--quiet --sweep solid.txt walled.txt row.txt");
-    // Only the static check's error about the level without a breakable brick.
+    // Only the static check's errors: the level without a breakable brick,
+    // and the walled-in brick.
     EXPECT_EQ(r.status, 1) << r.out << r.err;
-    EXPECT_EQ(CountOf(r.out, ": error: "), 1) << r.out;
+    EXPECT_EQ(CountOf(r.out, ": error: "), 2) << r.out;
+    EXPECT_EQ(CountOf(r.out, "walled.txt:2:3: error: breakable brick walled in"), 1) << r.out;
     EXPECT_TRUE(Contains(r.out, "solid.txt: sweep: 60 serves, cleared 60 (100.0%); frames to clear min 2 (0.0 min), "
                                 "median 2 (0.0 min), max 2 (0.0 min); balls lost median 0\n"))
         << r.out;
@@ -276,7 +292,8 @@ TEST(LevelCheckSweep, CsvHasOneRowPerServeInAngleOrder) {
     ws.dir.Write("walled.txt", "# # # \n# 1 # \n# # # \n");
     ws.dir.Write("row.txt", "3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 \n");
     Result r = RunTool(ws.dir.Path(), "--quiet --sweep --csv runs.csv row.txt walled.txt");
-    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    // The walled-in brick is the static check's error; the sweep still runs.
+    ASSERT_EQ(r.status, 1) << r.out << r.err;
     std::vector<std::string> rows = Lines(testsupport::ReadFile(ws.dir.File("runs.csv")));
     ASSERT_EQ(rows.size(), 121u);
     EXPECT_EQ(rows[0], "file,angle,cleared,frames,balls_lost,points,outcome,loop_start,bricks_left");

@@ -99,6 +99,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {false, 1, 4, "modifier '1' of brick character byte 0xBF"},
                      {false, 1, 6, "modifier '1'"},
                      {true, 1, 7, "line feed right after brick character space"}}},
+        // One error per closed-in pocket, at its first brick in the file.
+        ProblemCase{"WalledInBrick", "    # # # \n    # 2S# \n    # # # \n",
+                    {{true, 2, 7, "breakable brick walled in by solid bricks: the ball can never reach it"}}},
+        ProblemCase{"WalledInPocket", "\n  1 \n1 \n" + Repeat("# ", 20) + "\n1 \n",
+                    {{true, 2, 3, "2 breakable bricks walled in by solid bricks, the first here"}}},
         ProblemCase{"CarriageReturnAloneIsAnEnding", "1 \r\n2 \r3 \r\n",
                     {{false, 2, 3, "carriage return alone"}}}),
     [](const ::testing::TestParamInfo<ProblemCase>& info) { return std::string(info.param.name); });

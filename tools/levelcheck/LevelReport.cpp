@@ -48,6 +48,7 @@ void LevelReport::Check(const std::string& file) {
     CheckPlacement();
     CheckLineEndings();
     CheckBreakable();
+    CheckReach();
     std::stable_sort(diagnostics.begin(), diagnostics.end(), [](const Diagnostic& a, const Diagnostic& b) {
         return a.line != b.line ? a.line < b.line : a.column < b.column;
     });
@@ -198,6 +199,36 @@ void LevelReport::CheckLineEndings() {
 void LevelReport::CheckBreakable() {
     if (BreakableCount() == 0) {
         Add(true, 1, 1, "no breakable brick: the level counts as cleared as soon as play starts");
+    }
+}
+
+// One message per closed-in pocket, at its first brick: the cure is one
+// opening in its wall however many bricks it holds, and a message per brick
+// would bury the rest of the list under a big pocket.
+void LevelReport::CheckReach() {
+    reach.Compute(grid);
+    const int located = static_cast<int>(scan.pairs.size());
+    for (const std::vector<int>& pocket : reach.closedIn) {
+        std::vector<int> shown;
+        for (int n : pocket) {
+            if (n >= located)
+                continue;
+            const LevelScan::Pair& p = scan.pairs[static_cast<size_t>(n)];
+            if (p.col < ScreenColumns && p.row < GridRows)
+                shown.push_back(n);
+        }
+        if (shown.empty())
+            continue;
+        int line, column;
+        Locate(shown.front(), line, column);
+        const size_t count = shown.size();
+        const std::string what = count == 1 ? std::string("breakable brick")
+                                            : std::to_string(count) + " breakable bricks";
+        const std::string them = count == 1 ? "it" : "them";
+        Add(true, line, column,
+            what + " walled in by solid bricks" + (count == 1 ? "" : ", the first here") +
+                ": the ball can never reach " + them + ", so the level can never be cleared",
+            shown.front());
     }
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "gameplay/LevelData.h"
+#include "tools/levelcheck/LevelReach.h"
 #include "tools/levelcheck/LevelScan.h"
 
 // One located problem of a level file, printed like a compiler message:
@@ -60,6 +61,9 @@ public:
     bool opened = false;
     LevelScan scan;
     LevelData grid;
+    // Which breakable bricks the ball can reach (bricks off the screen are
+    // left to the placement errors).
+    LevelReach reach;
     std::vector<Diagnostic> diagnostics;
 
 private:
@@ -70,4 +74,5 @@ private:
     void CheckPlacement();
     void CheckLineEndings();
     void CheckBreakable();
+    void CheckReach();
 };
