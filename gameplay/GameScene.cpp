@@ -116,6 +116,8 @@ bool GameScene::StartLevel(bool loadLevelFile) {
     paddleX = 133;
     paddleY = 226;
     fireTicks = Ticks();
+    lastSolidHit = -1;
+    lastStart = BallPose{};
 
     ball.x = 156.0f;
     ball.y = 220.0f;
@@ -212,6 +214,7 @@ int GameScene::BreakableLeft() const {
 // so it is kept exactly as one frame of the game has always run.
 
 void GameScene::UpdatePlay(SDLApp& app) {
+    const BallPose start{ball.x, ball.y, ball.angle};
     const int savedX = static_cast<int>(ball.x);
     const int savedY = static_cast<int>(ball.y);
 
@@ -222,9 +225,17 @@ void GameScene::UpdatePlay(SDLApp& app) {
         } else {
             state = GameOver;
             gameOverSound.Play(effectsVolume);
+            lastSolidHit = -1;
         }
         return;
     }
+
+    // From here on the frame leaves its own memory for the wedge guard;
+    // only a hit on a solid brick (ScanBricks) marks it.
+    const bool previousHitSolid = lastSolidHit >= 0;
+    const BallPose previousStart = lastStart;
+    lastSolidHit = -1;
+    lastStart = start;
 
     MovePaddle(app);
 
@@ -241,7 +252,7 @@ void GameScene::UpdatePlay(SDLApp& app) {
     if (BounceOffPaddle(paddleRect)) {
         return;
     }
-    ScanBricks(savedX, savedY);
+    ScanBricks(savedX, savedY, previousHitSolid ? &previousStart : nullptr);
 }
 
 void GameScene::MovePaddle(SDLApp& app) {
@@ -333,6 +344,7 @@ bool GameScene::BounceOffPaddle(const SDL_Rect& paddleRect) {
     ball.SetAngle(static_cast<float>(turned));
     ball.x = static_cast<float>(static_cast<int>(ball.x));
     ball.y = static_cast<float>(paddleY - 3);
+    ++paddleBounces;
     return true;
 }
 
@@ -352,12 +364,23 @@ void Weaken(BrickCell& cell) {
 
 } // namespace
 
-void GameScene::ScanBricks(int savedX, int savedY) {
+// A ball hit reflects the ball and puts it back where the frame began, in
+// whole pixels. Next to a solid brick's corner (or, at steep angles, its
+// side) that can bring the ball back to the very spot and angle of the
+// frame before, so that it turns between two angles on one spot for ever:
+// a solid brick never breaks and the ball never comes down. wedgedFrom is
+// the previous frame's start when that frame also hit a solid brick; a hit
+// on a solid brick that would restore it exactly reflects about the other
+// axis instead, which sends the ball away from the brick. Nothing else in
+// the frame changes, and a hit that would not close that two-frame loop is
+// reflected as always.
+void GameScene::ScanBricks(int savedX, int savedY, const BallPose* wedgedFrom) {
     bool cleared = true;
     // The ball stays put during the scan (it ends at the first hit), so its
     // box is formed once; cells outside it are no contact.
     const SDL_Rect ballBox = ball.Box();
-    for (BrickCell& cell : bricks.cells) {
+    for (int index = 0; index < LevelData::CellCount; ++index) {
+        BrickCell& cell = bricks.cells[index];
         if (!cell.present || cell.kind == 0) {
             continue;
         }
@@ -390,15 +413,25 @@ void GameScene::ScanBricks(int savedX, int savedY) {
         if (side == Ball::SideNone) {
             continue;
         }
+        const float before = ball.angle;
+        const bool sideways = side == Ball::SideLeft || side == Ball::SideRight;
         if (side == Ball::SideLeft) {
-            ball.SetAngle(180.0f - ball.angle);
+            ball.SetAngle(180.0f - before);
         } else if (side == Ball::SideRight) {
-            ball.SetAngle(540.0f - ball.angle);
+            ball.SetAngle(540.0f - before);
         } else {
-            ball.SetAngle(360.0f - ball.angle);
+            ball.SetAngle(360.0f - before);
         }
         ball.x = static_cast<float>(savedX);
         ball.y = static_cast<float>(savedY);
+        if (!cell.breakable) {
+            if (wedgedFrom && wedgeGuard && ball.x == wedgedFrom->x && ball.y == wedgedFrom->y &&
+                ball.angle == wedgedFrom->angle) {
+                ball.SetAngle(sideways ? 360.0f - before : 180.0f - before);
+                ++wedgeTurns;
+            }
+            lastSolidHit = index;
+        }
         if (cell.hasPowerUp == 1) {
             ReleasePowerUp(savedX, savedY);
         }

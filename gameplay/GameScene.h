@@ -101,6 +101,19 @@ public:
     int paddleX;
     int paddleY;
 
+    // Where the ball stood and headed when a frame of play began.
+    struct BallPose {
+        float x = 0;
+        float y = 0;
+        float angle = 0;
+    };
+    // The wedge guard's memory of the previous frame of play: the cell of
+    // the solid brick the ball hit in it (-1: no hit on a solid brick) and
+    // the ball as that frame began. StartLevel clears it, so every level
+    // and every serve after a lost ball starts without it.
+    int lastSolidHit = -1;
+    BallPose lastStart;
+
     // Test and tool seams; the defaults give the game's own behaviour.
     // When set, StartLevel seeds the serve with this instead of the time.
     std::optional<unsigned> serveSeed;
@@ -111,6 +124,15 @@ public:
     std::function<uint32_t()> clock;
     // The pause after the select key leaves GetReady, Paused or GameOver.
     uint32_t selectDelayMs = 200;
+    // False plays ball hits on bricks without the wedge guard, as the game
+    // did before it, for tests and measurements that compare the two; the
+    // guard's memory is kept either way.
+    bool wedgeGuard = true;
+    // Counts since construction, for tools; play never reads them: the
+    // times the wedge guard turned the ball, and ball bounces off the
+    // paddle.
+    long wedgeTurns = 0;
+    long paddleBounces = 0;
 
     // Play-update steps, public so tests can set up a scene directly.
     // A falling kind-1 capsule with its top-left corner at (x, y).
@@ -128,7 +150,7 @@ private:
     void UpdateShots();
     void UpdatePowerUps(const SDL_Rect& paddleRect);
     bool BounceOffPaddle(const SDL_Rect& paddleRect);
-    void ScanBricks(int savedX, int savedY);
+    void ScanBricks(int savedX, int savedY, const BallPose* wedgedFrom);
     void DrawBricks(SDL_Surface* screen);
     void DrawStateText(SDL_Surface* screen);
 };

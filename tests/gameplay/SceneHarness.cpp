@@ -85,6 +85,7 @@ GameScene& StartGame(const std::string& levelBytes) {
     scene.clock = [] { return fakeNow; };
     scene.serveSeed = 7u;
     scene.autoPlay = false;
+    scene.wedgeGuard = true;
     scene.NewGame();
     EXPECT_TRUE(scene.StartLevel(true));
     return scene;

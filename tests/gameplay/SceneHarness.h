@@ -42,7 +42,7 @@ std::string LogPath();
 extern uint32_t fakeNow;
 
 // A fresh game on a grid written from levelBytes as level 1: keys released,
-// fixed serve, fake clock, all sounds stopped, state GetReady.
+// fixed serve, fake clock, wedge guard on, all sounds stopped, state GetReady.
 GameScene& StartGame(const std::string& levelBytes);
 // As StartGame, then state Playing with the ball placed at (x, y) heading
 // angle, exactly as given (no restriction applied).

@@ -359,6 +359,42 @@ TEST(LevelCheckSweep, SameResultsEveryTimeAndOnAnyNumberOfWorkers) {
     EXPECT_EQ(csv, testsupport::ReadFile(ws.dir.File("two.csv")));
 }
 
+TEST(LevelCheckSweep, ACagedBallIsAnErrorAtASolidBrickWhateverTheShare) {
+    Workspace ws;
+    // Through a gap in the solid row the ball can get above it, and from
+    // some serves it stays there for good, never back at the paddle.
+    ws.dir.Write("cage.txt", ". . . . . . . . . . . . . . . . . . . . \n"
+                             "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 \n\n\n"
+                             "# # # # # . # # # # # # # . # # # # # # \n");
+    const std::string cage = "cage.txt:5:5: error: serve at 124 degrees cages the ball from frame 4365 (every 462 "
+                             "frames): the ball never comes back to the paddle; it keeps hitting this solid brick\n";
+    Result one = RunTool(ws.dir.Path(), "--quiet --sweep --min-clear 0 --jobs 1 --csv runs.csv cage.txt");
+    EXPECT_EQ(one.status, 1) << one.out << one.err;
+    EXPECT_TRUE(Contains(one.out, "cage.txt: sweep: 60 serves, cleared 53 (88.3%), caged 5; ")) << one.out;
+    EXPECT_TRUE(Contains(one.out, cage)) << one.out;
+    EXPECT_EQ(CountOf(one.out, " cages the ball from frame "), 5);
+    EXPECT_EQ(CountOf(one.out, ": error: "), 5);
+    EXPECT_EQ(CountOf(one.out, ": note: "), 2);
+    // The workers hand the cage's brick back as well.
+    EXPECT_EQ(RunTool(ws.dir.Path(), "--quiet --sweep --min-clear 0 --jobs 2 cage.txt").out, one.out);
+    int caged = 0;
+    for (const std::string& row : Lines(testsupport::ReadFile(ws.dir.File("runs.csv")))) {
+        if (Column(row, 6) != "caged") continue;
+        ++caged;
+        if (Column(row, 1) == "124") {
+            EXPECT_EQ(Column(row, 7), "4365");
+        }
+    }
+    EXPECT_EQ(caged, 5);
+
+    // --play stops at the cage and says so.
+    Result played = RunTool(ws.dir.Path(), "--quiet --play 1 --serve 124 cage.txt");
+    EXPECT_EQ(played.status, 1);
+    EXPECT_TRUE(Contains(played.out, "cage.txt:5:5: error: run with every serve at 124 degrees cages the ball from "
+                                     "frame 4365 (every 462 frames): the ball never comes back"))
+        << played.out;
+}
+
 TEST(LevelCheckSweep, PlayWithTheServeReplaysASweepRun) {
     Workspace ws;
     ws.dir.Write("row.txt", "3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 3 \n");

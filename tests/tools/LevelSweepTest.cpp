@@ -152,4 +152,17 @@ TEST(LevelSweepRuns, RunsPlayedElsewhereAreSummedUpAsTheCommandPrintsThem) {
     EXPECT_EQ(first, LevelSweep::CsvRow(dir.File("level.txt"), runs[0]));
 }
 
+TEST(LevelSweepReport, CagedServesAreCountedAndToldApartFromLoops) {
+    std::vector<LevelSweep::Run> runs = {Made(LevelPlayer::Cleared, 47, 6250, 0), Made(LevelPlayer::Caged, 48, 9000, 0),
+                                         Made(LevelPlayer::Loops, 49, 8000, 0)};
+    runs[1].loopStart = 4365;
+    runs[1].loopLength = 462;
+    runs[1].bricksLeft = 2;
+    EXPECT_EQ(LevelSweep::Summary(runs), "3 serves, cleared 1 (33.3%), caged 1; frames to clear min 6250 (1.7 min), "
+                                         "median 6250 (1.7 min), max 6250 (1.7 min); balls lost median 0");
+    EXPECT_EQ(LevelSweep::Failure(runs[1]), "serve at 48 degrees cages the ball from frame 4365 (every 462 frames)");
+    EXPECT_EQ(LevelSweep::CsvRow("a.txt", runs[1]), "a.txt,48,0,9000,0,0,caged,4365,2");
+    EXPECT_EQ(LevelSweep::CsvRow("a.txt", runs[2]), "a.txt,49,0,8000,0,0,loops,-1,0");
+}
+
 } // namespace

@@ -2,7 +2,7 @@
 # The shipped levels as a player meets them: at least 30 of them, each
 # cleared by the computer player from at least 85% of the serve angles
 # (levelcheck --sweep --min-clear 85), the median level from at least 90%,
-# and no serve that wedges the ball.
+# and no serve that cages the ball or leaves it stuck on one spot.
 # Run from the repository's top folder.
 # usage: sweep_shipped_levels.sh LEVELCHECK
 # Exit status: 0 all good, 1 a level or the set falls short, 2 bad usage or
@@ -27,10 +27,17 @@ cat "$report"
 if [ "$status" -gt 1 ]; then
     exit 2
 fi
-# A loop of a few frames is a ball wedged against a solid brick, turning on
-# the spot for good: a player's game would stick there just the same.
+# A caged ball never comes back to the paddle: a player's game would stick
+# there just the same. levelcheck already calls it an error; name them here.
+if grep -q ' cages the ball ' "$report"; then
+    echo "serves that cage the ball among solid bricks:" >&2
+    grep ' cages the ball ' "$report" >&2
+    status=1
+fi
+# A loop of a few frames would be a ball stuck against a solid brick,
+# turning on one spot, which the game itself must never allow.
 if grep -q '(every [0-9] frames)' "$report"; then
-    echo "serves that wedge the ball against a solid brick:" >&2
+    echo "serves that leave the ball stuck on one spot:" >&2
     grep '(every [0-9] frames)' "$report" >&2
     status=1
 fi

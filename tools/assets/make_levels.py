@@ -21,18 +21,18 @@ level now and then to breathe. Every kind of brick and the capsule bricks
 turn up throughout.
 
 The computer player's paddle turns every bounce by the same angle, so its
-ball can settle into a closed loop that misses the last few bricks, and a
-ball flying flat into the corner of a solid brick can wedge there for good.
-Which serves end so depends on the exact layout, down to which brick takes
-how many hits and where each solid brick stands; the strengths and the
-solid bricks' places were settled by sweeping every serve angle and
-keeping the variants the computer player clears most often (mirroring a
-map or moving it by one cell can change its share of cleared serves by a
-third). Every level clears from at least 88% of the serves, the median
-level from 90% or more, and no serve wedges the ball: where a solid brick
-caught one, it became a three-hit brick. Capsule bricks never change the ball's path, so
-they can be placed freely. After editing a map, sweep it (see README.md in
-this folder):
+ball can settle into a closed loop that misses the last few bricks, and
+solid bricks can cage a ball for good: it bounces among them and the walls
+along a closed path that never comes back to the paddle. Which serves end
+so depends on the exact layout, down to which brick takes how many hits
+and where each solid brick stands; the strengths and the solid bricks'
+places were settled by sweeping every serve angle and keeping the variants
+the computer player clears most often (mirroring a map or moving it by one
+cell can change its share of cleared serves by a third). Every level
+clears from at least 88% of the serves, the median level from 90% or more,
+and no serve cages the ball (the sweep calls that an error). Capsule bricks
+never change the ball's path, so they can be placed freely. After editing
+a map, sweep it (see README.md in this folder):
 
   levelcheck --quiet --sweep --min-clear 85 data/levels/level*.txt
 
@@ -450,7 +450,7 @@ LEVELS = [
     ..3221133333311223..
     ...32211111111223...
     ....332222222233....
-    ......333#x333......
+    ......#33xx33#......
     """),
     # 31  Mosaic: a wall of strong tiles from side to side, the last and longest level
     ('Mosaic', """

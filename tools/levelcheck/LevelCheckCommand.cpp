@@ -77,6 +77,10 @@ bool ParseNumber(const char* text, double low, double high, double& value) {
     return true;
 }
 
+// Said of a caged ball, at the solid brick it keeps hitting.
+const char* const CageText =
+    ": the ball never comes back to the paddle; it keeps hitting this solid brick";
+
 std::string BricksLeft(int count) {
     if (count <= 0) return "";
     return "; " + std::to_string(count) +
@@ -304,6 +308,21 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
                  path.c_str(), clearFrames.size(), plays, framesText.c_str(), ballsLost, capsules);
     for (const LevelPlayer::Run& run : failures) {
         int line, column;
+        if (run.outcome == LevelPlayer::Caged) {
+            report.Locate(run.cageCell, line, column);
+            // A seeded run names the serve in play, which a lost ball changes.
+            char served[64] = "";
+            if (serve <= 0) {
+                std::snprintf(served, sizeof served, ", served at %g degrees",
+                              static_cast<double>(run.servedAt));
+            }
+            char text[256];
+            std::snprintf(text, sizeof text,
+                          "run with %s cages the ball from frame %ld (every %ld frames)%s",
+                          RunName(run).c_str(), run.loopStart, run.loopLength, served);
+            Message(path, line, column, true, text + std::string(CageText));
+            continue;
+        }
         report.Locate(run.firstLeft, line, column);
         std::string why;
         switch (run.outcome) {
@@ -349,14 +368,23 @@ bool LevelCheckCommand::SweepFile(const std::string& path, const LevelReport& re
     }
     std::fprintf(out, "%s: sweep: %s\n", path.c_str(), LevelSweep::Summary(runs).c_str());
     size_t cleared = 0;
+    bool caged = false;
     for (const LevelSweep::Run& run : runs) {
         if (csv) std::fprintf(csv, "%s\n", LevelSweep::CsvRow(path, run).c_str());
         if (run.outcome == LevelPlayer::Cleared) {
             ++cleared;
             continue;
         }
-        // Not a fault of the file as such: the share below is what counts.
         int line, column;
+        // No player can free a caged ball: the level's fault, whatever the
+        // share of cleared serves.
+        if (run.outcome == LevelPlayer::Caged) {
+            report.Locate(run.cageCell, line, column);
+            Message(path, line, column, true, LevelSweep::Failure(run) + CageText);
+            caged = true;
+            continue;
+        }
+        // Not a fault of the file as such: the share below is what counts.
         report.Locate(run.firstLeft, line, column);
         std::fprintf(out, "%s:%d:%d: note: %s%s\n", path.c_str(), line, column, LevelSweep::Failure(run).c_str(),
                      BricksLeft(run.bricksLeft).c_str());
@@ -368,5 +396,5 @@ bool LevelCheckCommand::SweepFile(const std::string& path, const LevelReport& re
         Message(path, 1, 1, true, text);
         return false;
     }
-    return true;
+    return !caged;
 }

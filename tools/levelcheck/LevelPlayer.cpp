@@ -47,9 +47,19 @@ LevelPlayer::Run LevelPlayer::PlayRun(const std::string& path, unsigned seed, co
     // holds every such state since the last change that cannot be undone
     // (a brick hit or a lost ball): a state from before it can never come
     // back, so forgetting it keeps the table small without missing a loop.
-    std::unordered_map<PlayState, long, PlayState::Hash> seen;
+    // With each state goes the count of paddle bounces so far: a loop
+    // between two equal states without a bounce is a cage. A run that has
+    // looped repeats for ever, so without detectLoops the watch stops at its
+    // first loop that is not a cage and the run plays on to the frame cap.
+    struct Seen {
+        long frame;
+        long paddleBounces;
+    };
+    std::unordered_map<PlayState, Seen, PlayState::Hash> seen;
     int seenHits = -1, seenLives = -1;
     float lastAngle = 0;
+    bool watching = true;
+    int lastSolid = -1; // the latest solid brick the ball hit
     while (playing && run.frames < maxFrames) {
         switch (scene.state) {
         case GameScene::GetReady:
@@ -58,17 +68,21 @@ LevelPlayer::Run LevelPlayer::PlayRun(const std::string& path, unsigned seed, co
             // angle), then press select.
             scene.ball.SetAngle(angle ? *angle : ServeAngle(seed, serves));
             if (serves++ == 0) run.angle = scene.ball.angle;
+            run.servedAt = scene.ball.angle;
             lastAngle = scene.ball.angle;
             driver.Hold(GameScene::SelectKey, true);
             driver.Step(false);
             driver.Hold(GameScene::SelectKey, false);
             ++run.frames;
+            if (afterFrame) afterFrame(run.frames);
             break;
         case GameScene::Playing:
             driver.Step(false);
             ++run.frames;
             run.capsules += NewCapsules(newestId);
-            if (detectLoops && scene.state == GameScene::Playing && scene.ball.angle != lastAngle) {
+            if (scene.lastSolidHit >= 0) lastSolid = scene.lastSolidHit;
+            if (afterFrame) afterFrame(run.frames);
+            if (watching && scene.state == GameScene::Playing && scene.ball.angle != lastAngle) {
                 lastAngle = scene.ball.angle;
                 PlayState now = PlayState::Of(scene);
                 if (now.hitsLeft != seenHits || scene.lives != seenLives) {
@@ -76,12 +90,21 @@ LevelPlayer::Run LevelPlayer::PlayRun(const std::string& path, unsigned seed, co
                     seenHits = now.hitsLeft;
                     seenLives = scene.lives;
                 }
-                auto placed = seen.emplace(std::move(now), run.frames);
+                auto placed = seen.emplace(std::move(now), Seen{run.frames, scene.paddleBounces});
                 if (!placed.second) {
-                    run.outcome = Loops;
-                    run.loopStart = placed.first->second;
-                    run.loopLength = run.frames - run.loopStart;
-                    playing = false;
+                    const bool caged = placed.first->second.paddleBounces == scene.paddleBounces;
+                    if (caged || detectLoops) {
+                        run.outcome = caged ? Caged : Loops;
+                        run.loopStart = placed.first->second.frame;
+                        run.loopLength = run.frames - run.loopStart;
+                        // Only solid bricks are hit in a loop (a breakable
+                        // one changes for good), and a cage hits one in
+                        // every round, or the ball would come down.
+                        if (caged) run.cageCell = lastSolid;
+                        playing = false;
+                    } else {
+                        watching = false;
+                    }
                 }
             }
             break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,12 @@ class SceneDriver;
 // serve's number, so a run is the same every time it is played.
 class LevelPlayer {
 public:
-    enum Outcome { Cleared, AllBallsLost, FrameLimit, NotStarted, Stopped, Loops };
+    // Loops: the computer player's own loop; the ball comes back to the
+    // paddle in every round of it, so a person meeting it elsewhere on the
+    // paddle would break it. Caged: a loop in which the ball never touches
+    // the paddle, bouncing among solid bricks and walls for good; nobody can
+    // free it, so it is the level's fault.
+    enum Outcome { Cleared, AllBallsLost, FrameLimit, NotStarted, Stopped, Loops, Caged };
 
     struct Run {
         unsigned seed = 0;
@@ -24,10 +30,14 @@ public:
         int endState = 0;    // the scene's round state at the end
         int points = 0;
         float angle = 0;     // the first serve's angle, as the ball took it
-        // Loops: from the end of frame loopStart on, play repeats itself
-        // every loopLength frames.
+        // Loops and Caged: from the end of frame loopStart on, play repeats
+        // itself every loopLength frames.
         long loopStart = -1;
         long loopLength = 0;
+        // Caged: the cell of a solid brick the ball keeps hitting, or -1.
+        int cageCell = -1;
+        // The angle of the serve in play when the run ended.
+        float servedAt = 0;
     };
 
     // driver must be open (resources loaded) and outlive the player.
@@ -40,7 +50,9 @@ public:
     // The same with every serve of the run leaving at angle (47 to 135
     // degrees, restricted by the ball as the game's serve is). With
     // detectLoops a run that comes back to an earlier frame's whole play
-    // state (PlayState) ends there as Loops: it would never clear.
+    // state (PlayState) ends there as Loops: it would never clear. Any run,
+    // with detectLoops or not, ends as Caged at a loop in which the ball
+    // never touches the paddle.
     Run PlayAt(const std::string& path, float angle, long maxFrames, bool detectLoops);
 
     // Seeds for a number of runs, from 1 upward, skipping seeds whose first
@@ -55,6 +67,10 @@ public:
     // The middle value (the mean of the middle two for an even count);
     // values must not be empty.
     static long Median(std::vector<long> values);
+
+    // Called after every round step of a run with the run's frames so far,
+    // for tools that follow a run frame by frame; empty: nothing is called.
+    std::function<void(long frames)> afterFrame;
 
 private:
     Run PlayRun(const std::string& path, unsigned seed, const float* angle, long maxFrames, bool detectLoops);

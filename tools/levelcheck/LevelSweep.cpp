@@ -21,6 +21,7 @@ const char* OutcomeName(LevelPlayer::Outcome outcome) {
     switch (outcome) {
     case LevelPlayer::Cleared: return "cleared";
     case LevelPlayer::Loops: return "loops";
+    case LevelPlayer::Caged: return "caged";
     case LevelPlayer::AllBallsLost: return "lost";
     case LevelPlayer::FrameLimit: return "limit";
     case LevelPlayer::Stopped: return "stopped";
@@ -40,22 +41,23 @@ std::string Format(const char* format, ...) {
 
 // One run as a line between worker and parent; %a keeps the angle exact.
 void WriteRun(FILE* to, int index, const LevelPlayer::Run& r) {
-    std::fprintf(to, "%d %d %ld %d %d %d %d %d %d %a %ld %ld\n", index, static_cast<int>(r.outcome), r.frames,
+    std::fprintf(to, "%d %d %ld %d %d %d %d %d %d %a %ld %ld %d %a\n", index, static_cast<int>(r.outcome), r.frames,
                  r.ballsLost, r.capsules, r.bricksLeft, r.firstLeft, r.endState, r.points,
-                 static_cast<double>(r.angle), r.loopStart, r.loopLength);
+                 static_cast<double>(r.angle), r.loopStart, r.loopLength, r.cageCell, static_cast<double>(r.servedAt));
     std::fflush(to);
 }
 
 bool ReadRun(const char* line, int& index, LevelPlayer::Run& r) {
     int outcome;
-    double angle;
-    if (std::sscanf(line, "%d %d %ld %d %d %d %d %d %d %la %ld %ld", &index, &outcome, &r.frames, &r.ballsLost,
-                    &r.capsules, &r.bricksLeft, &r.firstLeft, &r.endState, &r.points, &angle, &r.loopStart,
-                    &r.loopLength) != 12) {
+    double angle, servedAt;
+    if (std::sscanf(line, "%d %d %ld %d %d %d %d %d %d %la %ld %ld %d %la", &index, &outcome, &r.frames,
+                    &r.ballsLost, &r.capsules, &r.bricksLeft, &r.firstLeft, &r.endState, &r.points, &angle,
+                    &r.loopStart, &r.loopLength, &r.cageCell, &servedAt) != 14) {
         return false;
     }
     r.outcome = static_cast<LevelPlayer::Outcome>(outcome);
     r.angle = static_cast<float>(angle);
+    r.servedAt = static_cast<float>(servedAt);
     return true;
 }
 
@@ -293,13 +295,16 @@ double LevelSweep::ClearShare(const std::vector<Run>& runs) {
 
 std::string LevelSweep::Summary(const std::vector<Run>& runs) {
     std::vector<long> frames, lost;
+    size_t caged = 0;
     for (const Run& run : runs) {
+        if (run.outcome == LevelPlayer::Caged) ++caged;
         if (run.outcome != LevelPlayer::Cleared) continue;
         frames.push_back(run.frames);
         lost.push_back(run.ballsLost);
     }
-    std::string text = Format("%zu serves, cleared %zu (%.1f%%); frames to clear ", runs.size(), frames.size(),
-                              ClearShare(runs));
+    std::string text = Format("%zu serves, cleared %zu (%.1f%%)", runs.size(), frames.size(), ClearShare(runs));
+    if (caged) text += Format(", caged %zu", caged);
+    text += "; frames to clear ";
     if (frames.empty()) return text + "none";
     long least = *std::min_element(frames.begin(), frames.end());
     long most = *std::max_element(frames.begin(), frames.end());
@@ -314,6 +319,8 @@ std::string LevelSweep::Failure(const Run& run) {
     switch (run.outcome) {
     case LevelPlayer::Loops:
         return serve + Format(" loops from frame %ld (every %ld frames)", run.loopStart, run.loopLength);
+    case LevelPlayer::Caged:
+        return serve + Format(" cages the ball from frame %ld (every %ld frames)", run.loopStart, run.loopLength);
     case LevelPlayer::FrameLimit: return serve + Format(" still playing after %ld frames", run.frames);
     case LevelPlayer::AllBallsLost: return serve + Format(" lost every ball after %ld frames", run.frames);
     case LevelPlayer::Stopped: return serve + Format(" stopped in round state %d", run.endState);

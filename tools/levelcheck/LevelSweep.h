@@ -41,12 +41,19 @@ public:
     // Share of the runs that cleared, in per cent (0 for no runs).
     static double ClearShare(const std::vector<Run>& runs);
     // "60 serves, cleared 57 (95.0%); frames to clear min ..., median ...,
-    // max ...; balls lost median 0"
+    // max ...; balls lost median 0", with ", caged N" after the share when
+    // N serves cage the ball.
     static std::string Summary(const std::vector<Run>& runs);
     // Why a run did not clear: "serve at 63 degrees loops from frame 1234
-    // (every 456 frames)", without the bricks left.
+    // (every 456 frames)" or "... cages the ball from frame ...", without
+    // the bricks left.
     static std::string Failure(const Run& run);
     // The CSV header line and one row per run (file quoted when needed).
+    // The outcome column is one of: cleared; loops (the computer player's
+    // own loop, the ball still meeting the paddle); caged (a loop in which
+    // the ball never comes back to the paddle); lost (every ball); limit
+    // (the frame cap); stopped or not-started (the level could not be
+    // played). loop_start is the frame a loop or cage began, else -1.
     static const char* CsvHeader();
     static std::string CsvRow(const std::string& path, const Run& run);
 

@@ -27,8 +27,14 @@
 //   though the computer player never fires.
 // - The ball, paddle, held power-up and counters are compared whole. What
 //   is left out (images, sounds, font, labels, shownFps, effectsVolume, the
-//   level file's copy of the grid, object ids) is never read in play or only
-//   read when a level starts.
+//   level file's copy of the grid, object ids, the tools' counters) is never
+//   read in play or only read when a level starts.
+// - The wedge guard's memory: the next frame reads only whether the last
+//   one hit a solid brick (not which) and, only then, where that frame's
+//   ball began, which it compares with a ball put back on whole pixels; so
+//   the start counts only after such a hit and from a whole-pixel spot.
+//   Leaving the memory out would make two frames look alike whose next
+//   frames differ; keeping more would find loops later than they begin.
 PlayState PlayState::Of(const GameScene& scene) {
     PlayState s;
     std::vector<uint32_t>& w = s.words;
@@ -60,6 +66,13 @@ PlayState PlayState::Of(const GameScene& scene) {
     add(ball.bounds.y);
     add(ball.bounds.w);
     add(ball.bounds.h);
+    const GameScene::BallPose& start = scene.lastStart;
+    const bool guardMayAct = scene.lastSolidHit >= 0 && start.x == static_cast<float>(static_cast<int>(start.x)) &&
+                             start.y == static_cast<float>(static_cast<int>(start.y));
+    add(guardMayAct ? 1 : 0);
+    addFloat(guardMayAct ? start.x : 0.0f);
+    addFloat(guardMayAct ? start.y : 0.0f);
+    addFloat(guardMayAct ? start.angle : 0.0f);
     add(scene.heldPowerUp ? 1 : 0);
     add(scene.heldPowerUp ? scene.heldPowerUp->kind : 0);
     auto addSprite = [&](const fwSDLSprite& sprite) {
