@@ -1,0 +1,181 @@
+// @ts-check
+// One run of the game in a canvas: runGame() starts the program, and its
+// promise settles when the program ends (Escape, A+B on the title menu, the
+// Exit row) or fails to start. The program's code, its wasm and its packaged
+// data are fetched once per page; every run after the first is a fresh
+// instance made from them, with nothing downloaded again.
+import createQuadrell from './quadrell.js';
+import * as media from './media.js';
+
+/** @typedef {{ name: string, text: string }} LevelFile */
+/** @typedef {{ status: number, stderr: string, log: string }} RunResult */
+/**
+ * @typedef {object} MusicPlayer what the game's music calls drive
+ * @property {(bytes: Uint8Array, options: {loop: boolean, fadeInMs: number, volume: number}) => void} play
+ * @property {(ms: number) => void} fadeOut
+ * @property {() => void} stop
+ * @property {(volume: number) => void} setVolume
+ */
+/**
+ * @typedef {object} RunOptions
+ * @property {HTMLCanvasElement} canvas where the game draws (320x240)
+ * @property {LevelFile[]} [levels] in place of the packaged levels, this run only
+ * @property {(line: string, stream: 'stdout' | 'stderr') => void} [onLog] each line the program prints
+ * @property {string[]} [args] the program's arguments
+ * @property {EventTarget} [keys] where the game's key events come from (default: the document)
+ * @property {AudioContext | null} [audioContext] sound effects play here; none: silent
+ * @property {MusicPlayer | null} [music] the title tune's player; may be set later on the run
+ */
+
+const here = /** @type {string} */ (import.meta.url);
+/** @type {Promise<WebAssembly.Module> | null} */
+let wasmModule = null;
+/** @type {Promise<ArrayBuffer> | null} */
+let dataPackage = null;
+/** @type {Map<string, Promise<unknown>>} */
+const fontFaces = new Map();
+
+/** @param {string} name */
+async function fetchBytes(name) {
+  const response = await fetch(new URL(name, here));
+  if (!response.ok) throw new Error(`${name}: ${response.status} ${response.statusText}`);
+  return response.arrayBuffer();
+}
+
+/** Fetches the wasm and the data once for the page. */
+export function preload() {
+  wasmModule ??= fetchBytes('quadrell.wasm').then((bytes) => WebAssembly.compile(bytes));
+  dataPackage ??= fetchBytes('quadrell.data');
+  return Promise.all([wasmModule, dataPackage]);
+}
+
+/**
+ * The game's fonts as the page's FontFaces, each named by the path the game
+ * opens it by, so that the emulation's canvas text uses it.
+ * @param {any} FS
+ */
+function registerFonts(FS) {
+  const loads = [];
+  for (const name of FS.readdir('/data/fonts')) {
+    if (!name.endsWith('.ttf')) continue;
+    const family = `data/fonts/${name}`;
+    if (!fontFaces.has(family)) {
+      const bytes = FS.readFile(`/data/fonts/${name}`);
+      const face = new FontFace(family, bytes.slice().buffer);
+      fontFaces.set(family, face.load().then((loaded) => document.fonts.add(loaded)));
+    }
+    loads.push(fontFaces.get(family));
+  }
+  return Promise.all(loads);
+}
+
+/**
+ * @param {any} FS
+ * @param {LevelFile[]} levels
+ */
+function replaceLevels(FS, levels) {
+  for (const name of FS.readdir('/data/levels')) {
+    if (name.endsWith('.txt')) FS.unlink(`/data/levels/${name}`);
+  }
+  for (const level of levels) {
+    // Only plain file names: a level cannot land outside the folder.
+    if (!/^[\w.-]+$/.test(level.name) || level.name.startsWith('.')) throw new Error(`bad level file name: ${level.name}`);
+    FS.writeFile(`/data/levels/${level.name}`, level.text);
+  }
+}
+
+/**
+ * Runs the program once.
+ * @param {RunOptions} options
+ * @returns {Promise<RunResult>}
+ */
+export async function runGame({ canvas, levels, onLog, args = [], keys, audioContext = null, music = null }) {
+  const [compiled, data] = await preload();
+  let stderr = '';
+  /** @type {any} */
+  let instance = null;
+  return new Promise((resolve) => {
+    let settled = false;
+    /** @param {number} status */
+    const finish = (status) => {
+      if (settled) return;
+      settled = true;
+      let log = '';
+      try {
+        log = instance ? instance.FS.readFile('/log.txt', { encoding: 'utf8' }) : '';
+      } catch {
+        // No log: the program ended before it opened one.
+      }
+      resolve({ status, stderr, log });
+    };
+    /** @type {Record<string, any>} */
+    const bridge = {
+      audioContext,
+      music,
+      ...media,
+    };
+    const module = {
+      canvas,
+      arguments: args,
+      keyboardListeningElement: keys ?? document,
+      quadrell: bridge,
+      noInitialRun: false,
+      /** @param {string} line */
+      print: (line) => onLog?.(line, 'stdout'),
+      /** @param {string} line */
+      printErr: (line) => {
+        stderr += `${line}\n`;
+        onLog?.(line, 'stderr');
+      },
+      /**
+       * @param {WebAssembly.Imports} imports
+       * @param {(instance: WebAssembly.Instance, module: WebAssembly.Module) => void} receive
+       */
+      instantiateWasm(imports, receive) {
+        WebAssembly.instantiate(compiled, imports).then((made) => receive(made, compiled));
+        return {};
+      },
+      getPreloadedPackage: () => data.slice(0),
+      preRun: [
+        /** @param {any} self */
+        (self) => {
+          // The data package is unpacked by the next pre-run step; the fonts
+          // and the levels wait for it, and main waits for them.
+          self.addRunDependency('quadrell-setup');
+          setTimeout(() => {
+            try {
+              if (levels) replaceLevels(self.FS, levels);
+              registerFonts(self.FS).then(
+                () => self.removeRunDependency('quadrell-setup'),
+                () => self.removeRunDependency('quadrell-setup'),
+              );
+            } catch (error) {
+              stderr += `${error}\n`;
+              finish(1);
+            }
+          }, 0);
+        },
+      ],
+      /** @param {number} status */
+      onExit: (status) => finish(status),
+      /** @param {unknown} what */
+      onAbort: (what) => {
+        stderr += `aborted: ${what}\n`;
+        finish(134);
+      },
+      quit: () => {},
+    };
+    createQuadrell(module).then(
+      (made) => {
+        instance = made;
+      },
+      (error) => {
+        stderr += `${error}\n`;
+        finish(1);
+      },
+    );
+    // The runtime's own handle comes only after main has started; the
+    // run's files are read through the module object until then.
+    instance = module;
+  });
+}
