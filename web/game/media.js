@@ -3,9 +3,14 @@
 // the desktop's 16-bit colour, WAV samples and font metrics. No DOM here,
 // so node tests it.
 
-/** The 8-bit value the desktop shows for each 5-bit and 6-bit level. */
+/**
+ * The 8-bit value the desktop shows for each 5-bit and 6-bit level, read
+ * off its screenshots: red and blue as q * 255 / 31, green as q * 97 / 24
+ * (not q * 255 / 63: level 42 shows as 169, level 63 as 254), both rounded
+ * down.
+ */
 const expand5 = Array.from({ length: 32 }, (_, q) => Math.floor((q * 255) / 31));
-const expand6 = Array.from({ length: 64 }, (_, q) => Math.floor((q * 255) / 63));
+const expand6 = Array.from({ length: 64 }, (_, q) => Math.floor((q * 97) / 24));
 /** 8-bit value to the shown value after a round trip through RGB565. */
 export const through5 = Uint8Array.from({ length: 256 }, (_, v) => expand5[v >> 3]);
 export const through6 = Uint8Array.from({ length: 256 }, (_, v) => expand6[v >> 2]);

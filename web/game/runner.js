@@ -24,7 +24,8 @@ import * as media from './media.js';
  * @property {string[]} [args] the program's arguments
  * @property {EventTarget} [keys] where the game's key events come from (default: the document)
  * @property {AudioContext | null} [audioContext] sound effects play here; none: silent
- * @property {MusicPlayer | null} [music] the title tune's player; may be set later on the run
+ * @property {MusicPlayer | null} [music] the title tune's player
+ * @property {(handle: { readLog: () => string }) => void} [onStarted] when main starts
  */
 
 const here = /** @type {string} */ (import.meta.url);
@@ -89,24 +90,25 @@ function replaceLevels(FS, levels) {
  * @param {RunOptions} options
  * @returns {Promise<RunResult>}
  */
-export async function runGame({ canvas, levels, onLog, args = [], keys, audioContext = null, music = null }) {
+export async function runGame({ canvas, levels, onLog, args = [], keys, audioContext = null, music = null, onStarted }) {
   const [compiled, data] = await preload();
   let stderr = '';
   /** @type {any} */
   let instance = null;
   return new Promise((resolve) => {
     let settled = false;
+    const readLog = () => {
+      try {
+        return instance ? instance.FS.readFile('/log.txt', { encoding: 'utf8' }) : '';
+      } catch {
+        return ''; // no log: the program ended before it opened one
+      }
+    };
     /** @param {number} status */
     const finish = (status) => {
       if (settled) return;
       settled = true;
-      let log = '';
-      try {
-        log = instance ? instance.FS.readFile('/log.txt', { encoding: 'utf8' }) : '';
-      } catch {
-        // No log: the program ended before it opened one.
-      }
-      resolve({ status, stderr, log });
+      resolve({ status, stderr, log: readLog() });
     };
     /** @type {Record<string, any>} */
     const bridge = {
@@ -156,6 +158,7 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
           }, 0);
         },
       ],
+      onRuntimeInitialized: () => onStarted?.({ readLog }),
       /** @param {number} status */
       onExit: (status) => finish(status),
       /** @param {unknown} what */

@@ -1,0 +1,54 @@
+// @ts-check
+// The title tune's player as the game's music calls see it: the calls
+// arrive at once, the player itself (an AudioWorklet playing the MOD file)
+// is loaded on the first play, and what was asked meanwhile is applied when
+// it is there.
+
+/** @typedef {{ loop: boolean, fadeInMs: number, volume: number }} PlayOptions */
+
+/**
+ * @param {AudioContext} context
+ * @param {string} [workletUrl]
+ */
+export function createLazyMusic(context, workletUrl = new URL('mod-worklet.js', import.meta.url).href) {
+  /** @type {AudioWorkletNode | null} */
+  let node = null;
+  /** @type {Promise<AudioWorkletNode | null> | null} */
+  let loading = null;
+  let volume = 128;
+  /** @param {object} message */
+  const post = (message) => {
+    if (node) node.port.postMessage(message);
+    else load().then((made) => made?.port.postMessage(message));
+  };
+  const load = () => {
+    loading ??= context.audioWorklet
+      .addModule(workletUrl)
+      .then(() => {
+        node = new AudioWorkletNode(context, 'quadrell-mod', { numberOfInputs: 0, outputChannelCount: [2] });
+        node.connect(context.destination);
+        return node;
+      })
+      .catch(() => null);
+    return loading;
+  };
+  return {
+    /** @param {Uint8Array} bytes @param {PlayOptions} options */
+    play(bytes, options) {
+      volume = options.volume;
+      post({ type: 'play', bytes: bytes.slice(), loop: options.loop, fadeInMs: options.fadeInMs, volume });
+    },
+    /** @param {number} ms */
+    fadeOut(ms) {
+      post({ type: 'fadeOut', ms });
+    },
+    stop() {
+      if (node || loading) post({ type: 'stop' });
+    },
+    /** @param {number} value */
+    setVolume(value) {
+      volume = value;
+      if (node || loading) post({ type: 'volume', volume });
+    },
+  };
+}

@@ -1,0 +1,157 @@
+// @ts-check
+// The page around the game: the start overlay (browsers let sound start
+// only after a gesture), the screen's scale, fullscreen, keys and touch
+// buttons into the game, the log, and the notice when the program ends
+// with "Play again". Every rule of the game stays in the program.
+import { createKeySource, gameKeyOf } from './game/keys.js';
+import { createLazyMusic } from './game/music.js';
+import { preload, runGame } from './game/runner.js';
+import { fitScale, screenArea } from './layout.js';
+
+const $ = (/** @type {string} */ id) => /** @type {HTMLElement} */ (document.getElementById(id));
+const stage = $('stage');
+const canvas = /** @type {HTMLCanvasElement} */ ($('screen'));
+const logView = $('log');
+const touch = navigator.maxTouchPoints > 0 || 'ontouchstart' in window;
+document.body.classList.toggle('touch', touch);
+
+function layout() {
+  const full = document.fullscreenElement === stage;
+  const area = full
+    ? { width: window.screen.width, height: window.screen.height }
+    : screenArea(window.innerWidth, window.innerHeight, { touch, bar: 48, pad: 112 });
+  const scale = fitScale(area.width, area.height, { whole: !full });
+  document.documentElement.style.setProperty('--scale', String(scale));
+}
+window.addEventListener('resize', layout);
+document.addEventListener('fullscreenchange', layout);
+layout();
+
+$('fullscreen').addEventListener('click', () => {
+  if (document.fullscreenElement) document.exitFullscreen();
+  else stage.requestFullscreen?.().catch(() => {});
+});
+
+/** @type {ReturnType<typeof createKeySource> | null} */
+let keys = null;
+/** @type {(() => string) | null} */
+let readLog = null;
+let lastLog = '';
+/** @type {AudioContext | null} */
+let audio = null;
+/** @type {ReturnType<typeof createLazyMusic> | null} */
+let music = null;
+
+function showLog() {
+  logView.textContent = (readLog ? readLog() : lastLog) || '(the log is empty)';
+}
+$('show-log').addEventListener('click', () => {
+  logView.hidden = !logView.hidden;
+  $('show-log').setAttribute('aria-expanded', String(!logView.hidden));
+  if (!logView.hidden) showLog();
+});
+
+/** @param {string | null} shown the cover shown, or null for none */
+function cover(shown) {
+  for (const id of ['start', 'loading', 'ended', 'failed']) $(id).hidden = id !== shown;
+}
+
+async function play() {
+  cover('loading');
+  if (!audio && typeof AudioContext === 'function') {
+    try {
+      audio = new AudioContext();
+    } catch {
+      audio = null;
+    }
+  }
+  audio?.resume().catch(() => {});
+  // The tune's player loads once the game asks for the tune, beside the
+  // game: never ahead of its first frame.
+  if (!music && audio) music = createLazyMusic(audio);
+  keys = createKeySource();
+  const run = runGame({
+    canvas,
+    keys,
+    audioContext: audio,
+    music,
+    onStarted: (handle) => {
+      readLog = handle.readLog;
+      cover(null);
+      canvas.focus();
+    },
+  });
+  const result = await run;
+  keys.release();
+  keys = null;
+  readLog = null;
+  lastLog = result.log;
+  music?.stop();
+  if (!logView.hidden) showLog();
+  if (result.status === 0) {
+    cover('ended');
+    $('again').focus();
+  } else {
+    const line = result.stderr.trim().split('\n').filter(Boolean).pop() ?? `The program stopped with status ${result.status}.`;
+    $('failure').textContent = line;
+    $('failure-log').textContent = result.log || '(no log was written)';
+    cover('failed');
+  }
+}
+
+/** @param {Event} event */
+function start(event) {
+  event.preventDefault();
+  if (!$('start').hidden) play();
+}
+$('start').addEventListener('click', start);
+$('again').addEventListener('click', () => play());
+$('retry').addEventListener('click', () => play());
+
+document.addEventListener('keydown', (event) => {
+  if (!$('start').hidden) {
+    if (!event.ctrlKey && !event.altKey && !event.metaKey) start(event);
+    return;
+  }
+  const code = gameKeyOf(event);
+  if (!keys || !code) return;
+  // The game's keys are the game's: no scrolling, no page shortcuts.
+  event.preventDefault();
+  keys.down(code);
+});
+document.addEventListener('keyup', (event) => {
+  const code = gameKeyOf(event);
+  if (!keys || !code) return;
+  event.preventDefault();
+  keys.up(code);
+});
+// A key held while the page loses focus would stay down in the game.
+window.addEventListener('blur', () => keys?.release());
+
+// Touch buttons: each holds its keys while a finger is on it.
+for (const button of document.querySelectorAll('#touch button')) {
+  const element = /** @type {HTMLElement} */ (button);
+  const codes = (element.dataset.keys ?? element.dataset.key ?? '').split(' ').map(Number).filter(Boolean);
+  /** @param {boolean} down */
+  const hold = (down) => {
+    element.classList.toggle('held', down);
+    if (!keys) return;
+    for (const code of codes) (down ? keys.down(code) : keys.up(code));
+  };
+  element.addEventListener('pointerdown', (event) => {
+    event.preventDefault();
+    element.setPointerCapture?.(event.pointerId);
+    if (!$('start').hidden) play();
+    hold(true);
+  });
+  for (const type of ['pointerup', 'pointercancel', 'lostpointercapture']) {
+    element.addEventListener(type, () => hold(false));
+  }
+  element.addEventListener('contextmenu', (event) => event.preventDefault());
+}
+
+// The downloads start at once; the game waits for the player's gesture.
+preload().catch((error) => {
+  $('failure').textContent = `Quadrell could not be loaded: ${error.message}`;
+  cover('failed');
+});
