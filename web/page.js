@@ -72,6 +72,8 @@ async function play() {
   keys = createKeySource();
   const run = runGame({
     canvas,
+    // A page that embeds this one (or a test) may set its own levels.
+    levels: /** @type {{ quadrellLevels?: import('./game/runner.js').LevelFile[] }} */ (window).quadrellLevels,
     keys,
     audioContext: audio,
     music,
