@@ -166,7 +166,6 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
         stderr += `aborted: ${what}\n`;
         finish(134);
       },
-      quit: () => {},
     };
     createQuadrell(module).then(
       (made) => {
