@@ -9,48 +9,19 @@
 #include <fstream>
 #include <string>
 
+#include "tests/gameplay/ReplayDump.h"
 #include "tests/gameplay/SceneHarness.h"
 
 namespace {
 
 using namespace scenetest;
 
-constexpr int Frames = 13200;
-constexpr int HandsOff = 12000; // then the paddle stands still until the game is over
-constexpr int Every = 100;
-
-std::string DumpLine(int frame, const GameScene& scene) {
-    char line[256];
-    std::snprintf(line, sizeof line,
-                  "frame %d state %d level %d points %d lives %d bricks %d ball %.3f %.3f angle %.3f "
-                  "paddle %d capsules %d shots %d held %d\n",
-                  frame, scene.state, scene.level, scene.points, scene.lives, scene.BreakableLeft(),
-                  static_cast<double>(scene.ball.x), static_cast<double>(scene.ball.y),
-                  static_cast<double>(scene.ball.angle), scene.paddleX, scene.powerUps.GetCount(),
-                  scene.shots.GetCount(), scene.heldPowerUp ? 1 : 0);
-    return line;
-}
-
 TEST(Replay, ComputerPlayerGameMatchesTheRecordedRun) {
     const std::string dir = QUADRELL_REPLAY_DIR;
-    GameScene& scene = StartGame(testsupport::ReadFile(dir + "/level1.txt"));
+    StartGame(testsupport::ReadFile(dir + "/level1.txt"));
     Root().Write("data/levels/level2.txt", testsupport::ReadFile(dir + "/level2.txt"));
-    scene.autoPlay = true;
-    // The select key stays down: it starts every serve and fires whenever a
-    // capsule has been caught. The clock runs 16 ms per frame.
-    Driver().Hold(SDLK_SPACE, true);
-    std::string dump;
-    for (int frame = 0; frame <= Frames; ++frame) {
-        if (frame % Every == 0) {
-            dump += DumpLine(frame, scene);
-        }
-        if (frame == HandsOff) {
-            scene.autoPlay = false;
-        }
-        fakeNow += 16;
-        Driver().Step(true);
-    }
-    Driver().Hold(SDLK_SPACE, false);
+    // The clock runs 16 ms per frame.
+    const std::string dump = replay::Record(Driver(), fakeNow);
 
     const std::string expectedPath = dir + "/expected.txt";
     if (std::getenv("QUADRELL_UPDATE_REPLAY")) {
