@@ -68,7 +68,7 @@ async function play() {
   audio?.resume().catch(() => {});
   // The tune's player loads once the game asks for the tune, beside the
   // game: never ahead of its first frame.
-  if (!music && audio) music = createLazyMusic(audio);
+  if (!music && audio) music = createLazyMusic(audio, { onState: (state) => (stage.dataset.music = state) });
   keys = createKeySource();
   const run = runGame({
     canvas,

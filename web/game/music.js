@@ -8,9 +8,9 @@
 
 /**
  * @param {AudioContext} context
- * @param {string} [workletUrl]
+ * @param {{ workletUrl?: string, onState?: (state: 'loading' | 'ready' | 'failed') => void }} [options]
  */
-export function createLazyMusic(context, workletUrl = new URL('mod-worklet.js', import.meta.url).href) {
+export function createLazyMusic(context, { workletUrl = new URL('mod-worklet.js', import.meta.url).href, onState = (/** @type {string} */ _state) => {} } = {}) {
   /** @type {AudioWorkletNode | null} */
   let node = null;
   /** @type {Promise<AudioWorkletNode | null> | null} */
@@ -22,14 +22,19 @@ export function createLazyMusic(context, workletUrl = new URL('mod-worklet.js', 
     else load().then((made) => made?.port.postMessage(message));
   };
   const load = () => {
+    if (!loading) onState('loading');
     loading ??= context.audioWorklet
       .addModule(workletUrl)
       .then(() => {
         node = new AudioWorkletNode(context, 'quadrell-mod', { numberOfInputs: 0, outputChannelCount: [2] });
         node.connect(context.destination);
+        onState('ready');
         return node;
       })
-      .catch(() => null);
+      .catch(() => {
+        onState('failed');
+        return null;
+      });
     return loading;
   };
   return {

@@ -48,6 +48,9 @@ test('a whole run by the keyboard, from the overlay to the ended notice', async 
   assert.ok(await game.waitFor((s) => s.isLoading(), 10000), 'the loading screen');
   assert.ok(await game.waitFor((s) => s.isTitleMenu() && s.arrowRow() === 0, 10000), 'the title menu');
 
+  // The tune's player is loaded once the game asks for the tune.
+  await page.waitForSelector('#stage[data-music="ready"]', { timeout: 5000 });
+
   // Options: the computer player on, and back.
   assert.ok(await game.pressUntil('ArrowDown', (s) => s.arrowRow() === 1));
   assert.ok(await game.pressUntil('Space', (s) => s.isOptions()), 'options');

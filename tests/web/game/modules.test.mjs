@@ -1,0 +1,125 @@
+// @ts-check
+// The page's pure modules under node: the desktop's 16-bit colour, WAV
+// and font reading, the MOD player and its fades, keys and the layout.
+import assert from 'node:assert/strict';
+import { readFileSync } from 'node:fs';
+import { test } from 'node:test';
+import { createKeySource, gameKeyOf } from '../../../web/game/keys.js';
+import { checkMod, clearColourKey, fontMetrics, parseWav, quantise565 } from '../../../web/game/media.js';
+import { ModPlayer, MusicGain, parseMod } from '../../../web/game/mod.js';
+import { fitScale, screenArea } from '../../../web/layout.js';
+
+const data = new URL('../../../data/', import.meta.url);
+
+test('colours come out as the desktop shows RGB565, colour keys match after it', () => {
+  // Read off desktop screenshots: green level 42 shows as 169, 63 as 254.
+  const pixels = Uint8Array.from([255, 255, 255, 9, 57, 170, 238, 255, 0, 4, 0, 255]);
+  quantise565(pixels);
+  assert.deepEqual([...pixels], [255, 254, 255, 9, 57, 169, 238, 255, 0, 4, 0, 255]);
+  quantise565(pixels);
+  assert.deepEqual([...pixels.subarray(0, 4)], [255, 254, 255, 9], 'a second pass changes nothing');
+  const keyed = Uint8Array.from([255, 0, 255, 255, 240, 0, 255, 255]);
+  quantise565(keyed);
+  clearColourKey(keyed, 255, 0, 255);
+  assert.equal(keyed[3], 0);
+  assert.equal(keyed[7], 255);
+});
+
+test('WAV samples, font metrics and the MOD check from the game data; bad files are refused', () => {
+  const hit = parseWav(readFileSync(new URL('sounds/hit.wav', data)));
+  assert.ok(!('error' in hit) && hit.frames > 100 && hit.samples.every((s) => s.every((v) => v >= -1 && v <= 1)));
+  assert.ok('error' in parseWav(Uint8Array.from([1, 2, 3])));
+  const truncated = readFileSync(new URL('sounds/hit.wav', data)).subarray(0, 30);
+  assert.ok('error' in parseWav(truncated) || parseWav(truncated).frames === 0);
+  const metrics = fontMetrics(readFileSync(new URL('fonts/nocontrol.ttf', data)), 24);
+  assert.ok(!('error' in metrics) && metrics.ascent > 10 && metrics.height === metrics.ascent - metrics.descent + 1);
+  assert.ok('error' in fontMetrics(new Uint8Array(40), 24));
+  assert.equal(checkMod(readFileSync(new URL('sounds/title.mod', data))), null);
+  assert.ok(checkMod(readFileSync(new URL('sounds/hit.wav', data))));
+});
+
+/** A MOD with one square-wave sample and the given rows of channel 1. @param {number[][]} rows */
+function tinyMod(rows) {
+  const bytes = new Uint8Array(1084 + 1024 + 64);
+  bytes[20 + 23] = 32; // sample 1: 64 bytes
+  bytes[20 + 25] = 64; // full volume
+  bytes[20 + 29] = 32; // looping over all of it
+  bytes[950] = 1;
+  bytes.set([...'M.K.'].map((c) => c.charCodeAt(0)), 1080);
+  rows.forEach((cell, row) => bytes.set(cell, 1084 + row * 16));
+  for (let i = 0; i < 64; i++) bytes[1084 + 1024 + i] = i < 32 ? 100 : 256 - 100;
+  return bytes;
+}
+
+/** Peak level of each tick of a 4-tick render at 125 BPM. @param {ModPlayer} player */
+function tickPeaks(player, ticks = 4) {
+  const perTick = Math.round((44100 * 2.5) / 125);
+  const peaks = [];
+  for (let t = 0; t < ticks; t++) {
+    const left = new Float32Array(perTick), right = new Float32Array(perTick);
+    player.render(left, right, 1);
+    peaks.push(Math.max(...left.map(Math.abs), ...right.map(Math.abs)));
+  }
+  return peaks;
+}
+
+test('MOD player: notes sound, Cxx sets the volume, ECx cuts, Fxx sets the speed; the title tune plays', () => {
+  // Period 428 (C-2), sample 1, effect C20 (half volume).
+  const half = tickPeaks(new ModPlayer(parseMod(tinyMod([[0x01, 0xac, 0x1c, 0x20]])), 44100));
+  const full = tickPeaks(new ModPlayer(parseMod(tinyMod([[0x01, 0xac, 0x10, 0x00]])), 44100));
+  assert.ok(full[0] > 0.1 && Math.abs(half[0] - full[0] / 2) < 0.01, `${half[0]} ${full[0]}`);
+  // EC2: silent from the third tick of the row.
+  const cut = tickPeaks(new ModPlayer(parseMod(tinyMod([[0x01, 0xac, 0x1e, 0xc2]])), 44100));
+  assert.ok(cut[1] > 0.1 && cut[2] === 0 && cut[3] === 0, String(cut));
+  // F02: two ticks a row, so the next row (a cut at once) comes on tick 2.
+  const fast = new ModPlayer(parseMod(tinyMod([[0x01, 0xac, 0x1f, 0x02], [0, 0, 0x0e, 0xc0]])), 44100);
+  const peaks = tickPeaks(fast);
+  assert.equal(fast.speed, 2);
+  assert.ok(peaks[1] > 0.1 && peaks[2] === 0, String(peaks));
+
+  const tune = new ModPlayer(parseMod(readFileSync(new URL('sounds/title.mod', data))), 44100);
+  const left = new Float32Array(44100 * 2), right = new Float32Array(44100 * 2);
+  tune.render(left, right, 1);
+  assert.ok(Math.max(...left) > 0.05 && Math.max(...right) > 0.05, 'two seconds of the tune are not silent');
+  assert.ok(Math.max(...left.map(Math.abs)) <= 1);
+  assert.throws(() => parseMod(new Uint8Array(100)));
+});
+
+test('music gain: volume times a linear fade in, and a fade out from wherever it is', () => {
+  const gain = new MusicGain();
+  gain.volume = 64;
+  gain.fadeIn(10, 2);
+  assert.equal(gain.at(10), 0);
+  assert.equal(gain.at(11), 0.25);
+  assert.equal(gain.at(13), 0.5);
+  gain.fadeOut(11, 1); // from half-way in
+  assert.equal(gain.at(11), 0.25);
+  assert.equal(gain.at(12.5), 0);
+});
+
+test('keys: the game keys by code, browser shortcuts left alone; the key source holds and releases', () => {
+  assert.equal(gameKeyOf({ code: 'ArrowLeft', keyCode: 37 }), 37);
+  assert.equal(gameKeyOf({ code: 'KeyA', keyCode: 65 }), 65);
+  assert.equal(gameKeyOf({ code: 'KeyR', keyCode: 82, ctrlKey: true }), 0);
+  assert.equal(gameKeyOf({ code: 'F5', keyCode: 116 }), 0);
+  const source = createKeySource();
+  /** @type {string[]} */
+  const seen = [];
+  source.addEventListener('keydown', (e) => seen.push(`down ${e.keyCode}`));
+  source.addEventListener('keyup', (e) => seen.push(`up ${e.keyCode}`));
+  source.down(32);
+  source.down(32); // a repeat is not a second press
+  source.down(37);
+  source.up(32);
+  source.release();
+  assert.deepEqual(seen, ['down 32', 'down 37', 'up 32', 'up 37']);
+});
+
+test('layout: the largest whole scale; room for the touch pads below in portrait, beside in landscape', () => {
+  assert.equal(fitScale(1280, 1000), 4);
+  assert.equal(fitScale(300, 200), 1);
+  assert.equal(fitScale(1920, 1080, { whole: false }), 4.5);
+  assert.deepEqual(screenArea(400, 800, { touch: true, bar: 48, pad: 112 }), { width: 400, height: 640 });
+  assert.deepEqual(screenArea(800, 400, { touch: true, bar: 48, pad: 112 }), { width: 576, height: 352 });
+  assert.deepEqual(screenArea(800, 400, { touch: false, bar: 48, pad: 112 }), { width: 800, height: 352 });
+});
