@@ -4,8 +4,28 @@
 # is scaled to fit the screen, the log goes to the per-user folder
 # ~/.local/state/quadrell, and the launcher's options are passed on, for
 # example ./play.sh --scale 4 or ./play.sh --levels mylevels.
+#
+# ./play.sh --web [--port N] builds the browser edition into build-web/site/
+# instead and serves it on http://127.0.0.1:8000/ (or port N) until Ctrl+C.
 set -euo pipefail
 repo="$(cd "$(dirname "$0")" && pwd)"
+if [ "${1:-}" = "--web" ]; then
+    shift
+    port=8000
+    while [ $# -gt 0 ]; do
+        case "$1" in
+            --port) [ $# -ge 2 ] || { echo "usage: ./play.sh --web [--port N]" >&2; exit 2; }
+                    port="$2"; shift 2 ;;
+            *) echo "usage: ./play.sh --web [--port N]" >&2; exit 2 ;;
+        esac
+    done
+    bash "$repo/tools/install-deps.sh" --web
+    # emcc finds its own node packages through NODE_PATH.
+    export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
+    emcmake cmake -S "$repo" -B "$repo/build-web" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$repo/build-web" -j2 --target quadrell-site levelcheck-site
+    exec node "$repo/web/serve.mjs" "$repo/build-web/site" --port "$port"
+fi
 bash "$repo/tools/install-deps.sh"
 # Tests are left out so that the game builds without GoogleTest.
 cmake -S "$repo" -B "$repo/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUADRELL_TESTS=OFF >/dev/null

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that the game needs (with --tests: also
 # what its tests need; with --ci: what the CI gates add to them, after
-# --tests), but only those that are missing: on a machine that
+# --tests; with --web: the browser build's), but only those that are missing: on a machine that
 # has them all nothing is downloaded and no root rights are needed.
 # Run by play.sh and test.sh; needs root or sudo only when installing.
 set -euo pipefail
@@ -23,6 +23,11 @@ if [ "${1:-}" = "--tests" ]; then
     quadrell_packages+=(emscripten nodejs)
     # The page tests drive Debian's Chromium.
     quadrell_packages+=(chromium)
+fi
+
+if [ "${1:-}" = "--web" ]; then
+    # ./play.sh --web: emscripten for the build, node to serve the site.
+    quadrell_packages+=(emscripten nodejs)
 fi
 
 if [ "${1:-}" = "--ci" ]; then
