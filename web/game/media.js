@@ -21,7 +21,13 @@ export const through6 = Uint8Array.from({ length: 256 }, (_, v) => expand6[v >> 
  * @param {Uint8ClampedArray | Uint8Array} data
  */
 export function quantise565(data) {
-  for (let i = 0; i < data.length; i += 4) {
+  // Runs on every flip: pixels of opaque black, most of every screen, are
+  // passed over whole.
+  const words = new Uint32Array(data.buffer, data.byteOffset, data.byteLength >> 2);
+  for (let p = 0; p < words.length; p++) {
+    const word = words[p];
+    if (word === 0xff000000 || word === 0) continue;
+    const i = p << 2;
     data[i] = through5[data[i]];
     data[i + 1] = through6[data[i + 1]];
     data[i + 2] = through5[data[i + 2]];

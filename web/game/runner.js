@@ -92,6 +92,10 @@ function replaceLevels(FS, levels) {
  */
 export async function runGame({ canvas, levels, onLog, args = [], keys, audioContext = null, music = null, onStarted }) {
   const [compiled, data] = await preload();
+  // Every flip reads the screen back to quantise it to 16-bit colour: a
+  // context kept in memory reads back cheaply, one on the GPU does not.
+  // The emulation's own getContext('2d') later gets this same context.
+  canvas.getContext('2d', { willReadFrequently: true });
   let stderr = '';
   /** @type {any} */
   let instance = null;

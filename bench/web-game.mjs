@@ -1,0 +1,222 @@
+// @ts-check
+// The browser edition's figures, beside the desktop game's in the same run:
+//   - download: the site's bytes, raw, gzip and brotli;
+//   - start: navigation to the first loading-screen frame and to the first
+//     title-menu frame (median of 5), and the desktop's launch to its title
+//     menu (median of 5, under Xvfb);
+//   - frames: frames per second and the 95th-percentile gap over 20 s at the
+//     title menu and in play (the computer player on a busy level);
+//   - CPU: the browser's (all its processes) and the desktop game's, as
+//     percent of one core over the same 20 s windows.
+//
+//   usage: node bench/web-game.mjs [SITE] [DESKTOP_GAME]
+//   (defaults build-web/site and build/quadrell; run from tests/web's
+//   node_modules: cd tests/web && node ../../bench/web-game.mjs)
+// Needs xvfb-run, xdotool and import for the desktop side. Run it nice on a
+// quiet machine; the figures move with its load.
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readdirSync, readFileSync, statSync, symlinkSync, mkdirSync, copyFileSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { brotliCompressSync, gzipSync, constants } from 'node:zlib';
+import { launchBrowser, serveFolder } from '../tests/web/support/browser.mjs';
+
+const repo = new URL('..', import.meta.url).pathname;
+const site = process.argv[2] ?? join(repo, 'build-web/site');
+const desktop = process.argv[3] ?? join(repo, 'build/quadrell');
+const busy = readFileSync(join(repo, 'tests/e2e/levels/busy/level1.txt'), 'utf8');
+const sleep = (/** @type {number} */ ms) => new Promise((done) => setTimeout(done, ms));
+const median = (/** @type {number[]} */ xs) => [...xs].sort((a, b) => a - b)[Math.floor(xs.length / 2)];
+const Ticks = 100; // clock ticks a second in /proc
+
+// --- download -------------------------------------------------------------
+/** @param {string} dir @returns {string[]} */
+const files = (dir) => readdirSync(dir).flatMap((name) => {
+  const path = join(dir, name);
+  return statSync(path).isDirectory() ? files(path) : [path];
+});
+/** @param {string[]} list */
+function sizes(list) {
+  let raw = 0, gzip = 0, brotli = 0;
+  for (const path of list) {
+    const bytes = readFileSync(path);
+    raw += bytes.length;
+    gzip += gzipSync(bytes, { level: 9 }).length;
+    brotli += brotliCompressSync(bytes, { params: { [constants.BROTLI_PARAM_QUALITY]: 11 } }).length;
+  }
+  return { raw, gzip, brotli };
+}
+const all = files(site);
+const game = all.filter((path) => !path.includes('/levelcheck/') && !path.includes('/editor'));
+console.log('download, whole site:', sizes(all));
+console.log('download, the game (page, game/):', sizes(game));
+const tune = all.filter((path) => /mod(-worklet)?\.js$/.test(path));
+console.log('of which the tune player:', sizes(tune));
+
+// --- CPU of a process tree ------------------------------------------------
+/** @param {number} root */
+function treeTicks(root) {
+  /** @type {Map<number, number[]>} */
+  const children = new Map();
+  /** @type {Map<number, number>} */
+  const ticks = new Map();
+  for (const name of readdirSync('/proc')) {
+    if (!/^\d+$/.test(name)) continue;
+    try {
+      const stat = readFileSync(`/proc/${name}/stat`, 'utf8');
+      const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+      const pid = Number(name), ppid = Number(fields[1]);
+      ticks.set(pid, Number(fields[11]) + Number(fields[12]));
+      if (!children.has(ppid)) children.set(ppid, []);
+      children.get(ppid)?.push(pid);
+    } catch {
+      // a process that ended meanwhile
+    }
+  }
+  let sum = 0;
+  const stack = [root];
+  while (stack.length) {
+    const pid = /** @type {number} */ (stack.pop());
+    sum += ticks.get(pid) ?? 0;
+    stack.push(...(children.get(pid) ?? []));
+  }
+  return sum;
+}
+/** Percent of one core the tree used over ms. @param {number} pid @param {number} ms */
+async function cpu(pid, ms) {
+  const before = treeTicks(pid);
+  await sleep(ms);
+  return ((treeTicks(pid) - before) / Ticks / (ms / 1000)) * 100;
+}
+
+// --- the browser ----------------------------------------------------------
+const server = await serveFolder(site, { port: 0 });
+const browser = await launchBrowser({ args: ['--autoplay-policy=no-user-gesture-required'] });
+const browserPid = /** @type {number} */ (browser.process()?.pid);
+
+/** A tab that records every flip of the game's screen: its time and what it shows. */
+async function openPage() {
+  const page = await browser.newPage();
+  await page.evaluateOnNewDocument((text) => {
+    const w = /** @type {any} */ (window);
+    w.quadrellLevels = [{ name: 'level1.txt', text }];
+    w.flips = [];
+    const put = CanvasRenderingContext2D.prototype.putImageData;
+    CanvasRenderingContext2D.prototype.putImageData = function (image, ...rest) {
+      if (this.canvas.id === 'screen' && image.width === 320) {
+        const d = image.data;
+        let lit = 0, menu = 0;
+        for (let i = 0; i < d.length; i += 4) {
+          if (d[i] + d[i + 1] + d[i + 2] > 30) lit++;
+        }
+        // "New Game" on the first row and nothing in the top band: the title menu.
+        for (let y = 52; y < 74; y++) for (let x = 40; x < 190; x++) {
+          const i = (y * 320 + x) * 4;
+          if (d[i] > 180 && d[i + 1] > 180 && d[i + 2] > 180) menu++;
+        }
+        let top = 0;
+        for (let i = 0; i < 320 * 40 * 4; i += 4) if (d[i] + d[i + 1] + d[i + 2] > 30) top++;
+        w.flips.push({ t: performance.now(), lit, title: menu > 30 && top === 0 });
+      }
+      return put.call(this, image, ...rest);
+    };
+  }, busy);
+  return page;
+}
+
+const only = process.env.ONLY ?? '';
+const webStart = [];
+for (let run = 0; run < 5; run++) {
+  const page = await openPage();
+  await page.goto(server.url);
+  await page.click('#start');
+  await page.waitForFunction(() => /** @type {any} */ (window).flips.some((/** @type {any} */ f) => f.title), { timeout: 20000 });
+  webStart.push(await page.evaluate(() => {
+    const flips = /** @type {any} */ (window).flips;
+    return { first: flips.find((/** @type {any} */ f) => f.lit > 0).t, title: flips.find((/** @type {any} */ f) => f.title).t };
+  }));
+  await page.close();
+}
+console.log('web: navigation to the first loading frame, ms (median of 5):', Math.round(median(webStart.map((s) => s.first))),
+  webStart.map((s) => Math.round(s.first)));
+console.log('web: navigation to the first title-menu frame, ms (median of 5):', Math.round(median(webStart.map((s) => s.title))),
+  webStart.map((s) => Math.round(s.title)));
+
+/** @param {number[]} times */
+function frameFigures(times) {
+  const gaps = times.slice(1).map((t, i) => t - times[i]).sort((a, b) => a - b);
+  return {
+    fps: Number(((times.length - 1) / ((times[times.length - 1] - times[0]) / 1000)).toFixed(1)),
+    p95GapMs: Number(gaps[Math.floor(gaps.length * 0.95)].toFixed(1)),
+  };
+}
+const page = await openPage();
+await page.goto(server.url);
+await page.click('#start');
+await page.waitForFunction(() => /** @type {any} */ (window).flips.some((/** @type {any} */ f) => f.title), { timeout: 20000 });
+await sleep(1000);
+/** @param {string} what */
+async function measureWeb(what) {
+  await page.evaluate(() => { /** @type {any} */ (window).flips = []; });
+  const load = await cpu(browserPid, 20000);
+  const times = await page.evaluate(() => /** @type {any} */ (window).flips.map((/** @type {any} */ f) => f.t));
+  console.log(`web ${what}:`, frameFigures(times), 'browser CPU % of a core:', load.toFixed(1));
+}
+await measureWeb('title menu');
+const keys = async (/** @type {string[]} */ list) => {
+  for (const key of list) {
+    await page.keyboard.down(/** @type {any} */ (key));
+    await sleep(100);
+    await page.keyboard.up(/** @type {any} */ (key));
+    await sleep(250);
+  }
+};
+// Options: the computer player on; then a game, served.
+await keys(['ArrowDown', 'Space', 'ArrowDown', 'ArrowDown', 'ArrowDown', 'Space', 'ArrowDown', 'Space', 'ArrowUp', 'Space', 'Space']);
+await sleep(1000);
+await measureWeb('in play');
+await browser.close();
+await server.close();
+
+// --- the desktop ----------------------------------------------------------
+const scratch = mkdtempSync(join(tmpdir(), 'quadrell-bench-'));
+mkdirSync(join(scratch, 'data/levels'), { recursive: true });
+for (const dir of ['images', 'fonts', 'sounds']) symlinkSync(join(repo, 'data', dir), join(scratch, 'data', dir));
+copyFileSync(join(repo, 'tests/e2e/levels/busy/level1.txt'), join(scratch, 'data/levels/level1.txt'));
+const script = `
+set -eu
+cd "$SCRATCH"
+shot() { import -window "$1" rgb:- 2>/dev/null | od -An -v -tu1 -w3 | awk 'NR>320*52 && NR<=320*74 { n++; split($0,a," "); x=(NR-1)%320; if (x>=40 && x<190 && a[1]>180 && a[2]>180 && a[3]>180) m++ } END { print m+0 }'; }
+for run in 1 2 3 4 5; do
+  start=$(date +%s%N)
+  SDL_AUDIODRIVER=dummy "$GAME" >/dev/null 2>&1 &
+  pid=$!
+  id=$(xdotool search --sync --name Quadrell | head -1)
+  while [ "$(shot "$id")" -le 30 ]; do :; done
+  echo "title $(( ($(date +%s%N) - start) / 1000000 ))"
+  kill $pid; wait $pid 2>/dev/null || true
+  sleep 0.5
+done
+SDL_AUDIODRIVER=dummy "$GAME" >/dev/null 2>&1 &
+pid=$!
+id=$(xdotool search --sync --name Quadrell | head -1)
+sleep 3
+t0=$(awk '{print $14+$15}' /proc/$pid/stat); sleep 20; t1=$(awk '{print $14+$15}' /proc/$pid/stat)
+echo "cpu-title $((t1 - t0))"
+for key in Down space Down Down Down space Down space Up space space; do
+  xdotool keydown --window "$id" $key; sleep 0.1; xdotool keyup --window "$id" $key; sleep 0.25
+done
+sleep 1
+t0=$(awk '{print $14+$15}' /proc/$pid/stat); sleep 20; t1=$(awk '{print $14+$15}' /proc/$pid/stat)
+echo "cpu-play $((t1 - t0))"
+kill $pid
+`;
+const out = execFileSync('xvfb-run', ['-a', '-s', '-screen 0 640x480x24 -noreset', 'bash', '-c', script], {
+  env: { ...process.env, SCRATCH: scratch, GAME: desktop }, encoding: 'utf8',
+});
+rmSync(scratch, { recursive: true, force: true });
+const titles = [...out.matchAll(/^title (\d+)/gm)].map((m) => Number(m[1]));
+console.log('desktop: launch to the first title-menu screenshot, ms (median of 5):', median(titles), titles);
+for (const [, what, ticks] of out.matchAll(/^cpu-(\w+) (\d+)/gm)) {
+  console.log(`desktop ${what === 'title' ? 'title menu' : 'in play'}: CPU % of a core:`, ((Number(ticks) / Ticks / 20) * 100).toFixed(1));
+}
