@@ -13,7 +13,7 @@ import { writeLevelText } from './levelText.js';
 import { MAX_FILE_BYTES, folderLevels, pickedOrder, staleLevels } from './levelFiles.js';
 import { decodeShare, encodeShare, isShareFragment } from './shareCodec.js';
 import { zipFiles } from './zipWriter.js';
-import { startReplay } from './replayView.js';
+import { startReplay, stopReplay } from './replayView.js';
 import { playInPage } from './playGame.js';
 
 /** @typedef {import('./grid.js').Place} Place */
@@ -55,6 +55,8 @@ let lastCheck = null;
 let checkSeq = 0;
 /** @type {AbortController | null} */
 let sweepControl = null;
+/** @type {import('../levelcheck/levelcheck.js').SweepReport | null} */
+let lastSweep = null;
 /** @type {FileSystemDirectoryHandle | null} */
 let folder = null;
 /** Work opened from a link is stored only once the designer changes it. */
@@ -598,6 +600,9 @@ async function openLink() {
 
 function clearSweep() {
     sweepControl?.abort();
+    stopReplay();
+    byId('replay').hidden = true;
+    lastSweep = null;
     marks.replaceChildren();
     byId('sweep-output').textContent = '';
     sweepProgress.hidden = true;
@@ -626,6 +631,7 @@ sweepButton.addEventListener('click', async () => {
     try {
         const report = await pool.sweep(text, {
             name,
+            quiet: true,
             signal: control.signal,
             onProgress: ({ done, total, index, run }) => {
                 sweepProgress.max = total;
@@ -639,11 +645,12 @@ sweepButton.addEventListener('click', async () => {
                     marks.append(item);
                     buttons.push(button);
                 }
-                showMark(buttons[index], run, text, name);
+                showMark(buttons[index], index, run, text, name);
             },
         });
         byId('sweep-output').textContent = report.output;
-        report.runs.forEach((run, i) => buttons[i] && showMark(buttons[i], run, text, name));
+        report.runs.forEach((run, i) => buttons[i] && showMark(buttons[i], i, run, text, name));
+        lastSweep = report;
         document.body.dataset.swept = String(Date.now());
     } catch (error) {
         if (!(error instanceof DOMException && error.name === 'AbortError')) failed(error);
@@ -657,11 +664,12 @@ sweepButton.addEventListener('click', async () => {
 
 /**
  * @param {HTMLButtonElement} button
+ * @param {number} index the serve angle's place in the sweep
  * @param {Record<string, string | number>} run
  * @param {string} text the level swept
  * @param {string} name
  */
-function showMark(button, run, text, name) {
+function showMark(button, index, run, text, name) {
     const outcome = String(run.outcome);
     const kind = outcome === 'cleared' ? 'cleared' : outcome === 'loops' || outcome === 'caged' ? 'looping' : 'lost';
     button.className = kind;
@@ -669,9 +677,13 @@ function showMark(button, run, text, name) {
     button.dataset.outcome = outcome;
     button.title = `serve at ${run.angle} degrees: ${outcome}` +
         (outcome === 'cleared' ? ` in ${run.frames} frames` : '') + '. Click to watch it.';
-    button.onclick = () => startReplay(byId('replay'), pool, text, name, Number(run.angle), outcome)
-        .catch(failed);
+    button.onclick = () => startReplay(byId('replay'), pool, text, name, index).catch(failed);
 }
+
+byId('replay-close').addEventListener('click', () => {
+    stopReplay();
+    byId('replay').hidden = true;
+});
 
 // ---------------------------------------------------------------------------
 // Play
@@ -714,4 +726,4 @@ if (isShareFragment(location.hash)) {
     startSet(restored && restored.ok ? restored.value : new LevelSet(), true);
 }
 // For the page's tests and benchmark.
-Object.assign(window, { quadrellEditor: { get set() { return set; }, pool, checkTimes, fit } });
+Object.assign(window, { quadrellEditor: { get set() { return set; }, get lastSweep() { return lastSweep; }, pool, checkTimes } });
