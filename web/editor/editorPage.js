@@ -113,6 +113,8 @@ function redraw() {
  */
 async function check(typed) {
     const seq = ++checkSeq;
+    // The tests wait for checked to reach changed: the newest change shown.
+    document.body.dataset.changed = String(seq);
     const started = performance.now();
     const text = textArea.value;
     const name = levelFileName(set.current);
@@ -334,7 +336,8 @@ const toolKeys = { 1: 1, 2: 2, 3: 3, 4: 'solid', 0: 'empty', Delete: 'empty', s:
 document.addEventListener('keydown', (event) => {
     if (!byId('game').hidden) return;
     const target = /** @type {HTMLElement} */ (event.target);
-    if (target.closest('input, textarea')) return;
+    // Typing into the title or the text is not drawing; a ticked box keeps the keys.
+    if (target.closest('input[type="text"], textarea, select')) return;
     const key = event.key;
     if (event.ctrlKey || event.metaKey) {
         if (key.toLowerCase() === 'z' && event.shiftKey) redo();
