@@ -42,7 +42,9 @@ const marks = byId('sweep-marks');
 const sweepButton = /** @type {HTMLButtonElement} */ (byId('sweep-run'));
 const sweepProgress = /** @type {HTMLProgressElement} */ (byId('sweep-progress'));
 
-const pool = new LevelCheckPool();
+// ?workers=N sweeps on N workers instead of one per core (the benchmark compares like with like).
+const workers = Number(new URLSearchParams(location.search).get('workers'));
+const pool = new LevelCheckPool(Number.isInteger(workers) && workers > 0 && workers <= 64 ? { size: workers } : {});
 const view = new GridView(canvas, await loadBrickImages(new URL('images/', import.meta.url)));
 /** @type {LevelSet} */
 let set = new LevelSet();
