@@ -6,11 +6,13 @@
 
 /** @typedef {{name: string, text: string}} LevelFile */
 
-// The game's web module, beside editor.html in the site.
-const GAME_MODULE = new URL('../quadrell-web.js', import.meta.url);
+// The game's web edition, in the site's game/ folder beside editor/.
+const GAME_MODULE = new URL('../game/runner.js', import.meta.url);
 
 /** @type {Promise<any> | null} */
 let game = null;
+/** @type {AudioContext | null} made at the first Play, a click, as browsers want */
+let audio = null;
 
 /**
  * Runs the game on the canvas until it ends; the box is shown meanwhile.
@@ -30,7 +32,9 @@ export async function playInPage(box, canvas, levels, onLog) {
     document.body.classList.add('playing');
     canvas.focus();
     try {
-        return await runGame({ canvas, levels, onLog });
+        audio ??= typeof AudioContext === 'function' ? new AudioContext() : null;
+        await audio?.resume().catch(() => {});
+        return await runGame({ canvas, levels, onLog, audioContext: audio });
     } finally {
         box.hidden = true;
         document.body.classList.remove('playing');
