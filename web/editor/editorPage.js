@@ -579,12 +579,16 @@ byId('copy-link').addEventListener('click', async () => {
         return;
     }
     history.replaceState(null, '', `#${encoded.fragment}`);
+    // The game's own page takes the same fragment and starts with these levels.
+    const playLink = new URL(`index.html#${encoded.fragment}`, location.href).href;
+    let copied = true;
     try {
         await navigator.clipboard.writeText(location.href);
-        showNotice('The link is copied; it is also in the address bar.');
     } catch {
-        showNotice('The link is in the address bar; copy it from there.');
+        copied = false;
     }
+    showNotice(`${copied ? 'The link is copied; it is also in the address bar' : 'The link is in the address bar; copy it from there'}` +
+        ` (${location.href.length} characters). To play straight away: ${playLink}`);
 });
 
 /** Opens a shared link; a bad one gives a message and an empty editor. */
