@@ -725,6 +725,7 @@ window.addEventListener('hashchange', () => {
 });
 
 selectTool(1);
+document.body.classList.toggle('touch', navigator.maxTouchPoints > 0 || 'ontouchstart' in window);
 fit();
 if (isShareFragment(location.hash)) {
     await openLink();

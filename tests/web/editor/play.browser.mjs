@@ -1,6 +1,7 @@
 // Play from the editor: the game's web edition runs in the page with the
 // edited level as level 1, showing what `levelcheck --png` shows of the
-// same file, and A+B brings the editor back with the level unchanged.
+// same file, and A+B (keys or touch) brings the editor back with the level
+// unchanged.
 // Needs the game's web build in the site (game/runner.js).
 import assert from 'node:assert/strict';
 import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
@@ -87,10 +88,17 @@ test('Play shows the edited level as levelcheck pictures it; A+B comes back to t
     }, picture);
     assert.equal(differing, 0, 'pixels of the grid differ from levelcheck --png');
 
-    // A+B leaves the game for the title menu, and the menu for the editor.
+    // A+B leaves the game for the title menu (the keys), and the menu for
+    // the editor (the touch button, as a phone shows it).
     await hold(page, ['a', 'b']);
     await new Promise((resolve) => setTimeout(resolve, 500));
-    await hold(page, ['a', 'b']);
+    await page.evaluate(() => document.body.classList.add('touch'));
+    const button = await page.$('#touch [data-keys="65 66"]');
+    const box = await /** @type {import('puppeteer-core').ElementHandle} */ (button).boundingBox();
+    await page.mouse.move((box?.x ?? 0) + 5, (box?.y ?? 0) + 5);
+    await page.mouse.down();
+    await new Promise((resolve) => setTimeout(resolve, 250));
+    await page.mouse.up();
     await page.waitForFunction(() => document.getElementById('game')?.hidden, { timeout: 10000 });
     assert.equal(await levelText(page), text);
     assert.deepEqual(errors, []);
