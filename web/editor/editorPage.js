@@ -206,7 +206,8 @@ function storeNow() {
 // ---------------------------------------------------------------------------
 // Drawing with the mouse
 
-/** @type {{mode: 'paint' | 'erase' | 'capsule' | 'fill', start: Place, last: Place} | null} */
+// The drag under way: what it does, where it began and the last cell it reached.
+/** @type {{mode: 'paint' | 'erase' | 'capsule' | 'fill', erase: boolean, start: Place, last: Place} | null} */
 let drag = null;
 
 /**
@@ -241,22 +242,24 @@ canvas.addEventListener('pointerdown', (event) => {
     const place = view.placeOf(event);
     if (!place) return;
     event.preventDefault();
-    canvas.setPointerCapture(event.pointerId);
+    try {
+        canvas.setPointerCapture(event.pointerId);
+    } catch {
+        // A pointer the browser no longer tracks: the drag just ends at the canvas's edge.
+    }
     const erase = event.button === 2 || event.shiftKey;
-    /** @type {'paint' | 'erase' | 'capsule' | 'fill'} */
-    let mode = erase ? 'erase' : tool === 'capsule' ? 'capsule' : 'paint';
+    const mode = erase ? 'erase' : tool === 'capsule' ? 'capsule' : 'paint';
     if (byId('fill').matches(':checked') && mode !== 'capsule') {
-        drag = { mode: 'fill', start: place, last: place };
+        drag = { mode: 'fill', erase, start: place, last: place };
         view.pending = { a: place, b: place };
-        fillErase = erase;
         redraw();
         return;
     }
-    drag = { mode, start: place, last: place };
+    // Every cell of the drag is shown and checked at once, and undoes as one step.
+    drag = { mode, erase, start: place, last: place };
     drawing().beginStroke();
-    if (apply(place, mode)) gridDrawn();
+    if (apply(place, mode)) gridChanged();
 });
-let fillErase = false;
 canvas.addEventListener('pointermove', (event) => {
     if (!drag) return;
     const place = view.placeOf(event);
@@ -267,10 +270,10 @@ canvas.addEventListener('pointermove', (event) => {
         redraw();
         return;
     }
-    let changed = false;
-    for (const p of cellsBetween(drag.last, place)) changed = apply(p, drag.mode) || changed;
+    let painted = false;
+    for (const p of cellsBetween(drag.last, place)) painted = apply(p, /** @type {'paint' | 'erase' | 'capsule'} */ (drag.mode)) || painted;
     drag.last = place;
-    if (changed) gridDrawn();
+    if (painted) gridChanged();
 });
 /** @param {PointerEvent} event */
 function endDrag(event) {
@@ -280,7 +283,7 @@ function endDrag(event) {
     if (canvas.hasPointerCapture(event.pointerId)) canvas.releasePointerCapture(event.pointerId);
     if (ended.mode === 'fill') {
         view.pending = null;
-        const kind = fillErase || tool === 'capsule' ? 'empty' : tool;
+        const kind = ended.erase || tool === 'capsule' ? 'empty' : tool;
         drawing().fill(ended.start, ended.last, kind);
         gridChanged();
         return;
@@ -290,11 +293,6 @@ function endDrag(event) {
 }
 canvas.addEventListener('pointerup', endDrag);
 canvas.addEventListener('pointercancel', endDrag);
-
-/** A change inside a stroke: shown and checked at once, recorded at its end. */
-function gridDrawn() {
-    gridChanged();
-}
 
 // ---------------------------------------------------------------------------
 // Tools and keys
