@@ -139,3 +139,51 @@ test('three level files in, one edited, the zip holds the three in order; the se
     assert.equal(await gridCode(page), EMPTY_GRID);
     await context.close();
 });
+
+test('a folder in (the game\'s order, up to the gap), edited, saved back with exactly the set\'s level files', async () => {
+    const context = await site.browser.createBrowserContext();
+    const page = await context.newPage();
+    // The browser's own private file system stands in for the folder a
+    // person would pick: the same handles, without a dialog.
+    await page.evaluateOnNewDocument(() => {
+        // @ts-ignore: Chromium's picker, replaced for the test
+        window.showDirectoryPicker = async () => {
+            const root = await navigator.storage.getDirectory();
+            return root.getDirectoryHandle('mylevels', { create: true });
+        };
+    });
+    await page.goto(`${site.server.url}editor.html`);
+    await settled(page);
+    const files = { 'level1.txt': '1 \n', 'level2.txt': '2 \n', 'level3.txt': '3 \n', 'level5.txt': '# \n', 'notes.txt': 'x' };
+    await page.evaluate(async (files) => {
+        const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('mylevels', { create: true });
+        for (const [name, text] of Object.entries(files)) {
+            const writable = await (await folder.getFileHandle(name, { create: true })).createWritable();
+            await writable.write(text);
+            await writable.close();
+        }
+    }, files);
+    await page.click('#open-folder');
+    await page.waitForFunction(() => document.getElementById('notice')?.textContent?.startsWith('Opened 3 levels'));
+    await settled(page);
+    assert.equal(await levelText(page), '1 \n');
+    await page.click('#level-list li:nth-child(3) button');
+    await settled(page);
+    await page.keyboard.press('2');
+    await drag(page, [1, 0]);
+    await page.click('#duplicate-level');
+    await settled(page);
+    await page.click('#save-folder');
+    await page.waitForFunction(() => document.getElementById('notice')?.textContent?.startsWith('Saved 4 levels'));
+    const saved = await page.evaluate(async () => {
+        const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('mylevels');
+        /** @type {Record<string, string>} */
+        const out = {};
+        // @ts-ignore: async iteration of a folder
+        for await (const [name, handle] of folder.entries()) out[name] = await (await handle.getFile()).text();
+        return out;
+    });
+    // level5.txt was past the gap, so not in the set; saving four levels leaves it the game's fifth, so it goes.
+    assert.deepEqual(saved, { 'level1.txt': '1 \n', 'level2.txt': '2 \n', 'level3.txt': '3 2 \n', 'level4.txt': '3 2 \n', 'notes.txt': 'x' });
+    await context.close();
+});
