@@ -10,6 +10,8 @@ import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 
+import { encodeShare } from '../../../web/editor/shareCodec.js';
+
 import { data, desktop, levelText, openEditor, site as siteDir, startSite, typeText } from './pageSupport.mjs';
 
 const hasGame = existsSync(path.join(siteDir, 'game', 'runner.js'));
@@ -44,20 +46,16 @@ async function hold(page, keys) {
     for (const key of keys) await page.keyboard.up(key);
 }
 
-test('Play shows the edited level as levelcheck pictures it; A+B comes back to the editor', { skip: !hasGame && 'no game in the site' }, async () => {
-    const { page, errors } = await openEditor(site);
-    await typeText(page, LEVEL);
-    const text = await levelText(page);
-    await page.click('#play');
-    await page.waitForFunction(() => !document.getElementById('game')?.hidden);
-    // The title menu, then New game with the select key: the level waits for the serve.
-    await new Promise((resolve) => setTimeout(resolve, 3000));
-    await hold(page, ['Space']);
-    // The grid above the "Press select key" line (the top line shows the
-    // frame rate, and the browser draws the text with its own renderer),
-    // pixel for pixel once the game has drawn it.
-    const picture = desktopPicture();
-    const differing = await page.evaluate(async (url) => {
+/**
+ * Pixels of the grid on the game's canvas that differ from a picture: above the "Press select key" line, since the top
+ * line shows the frame rate and the browser draws text with its own
+ * renderer. Compared again until the game has drawn the level.
+ * @param {import('puppeteer-core').Page} page
+ * @param {string} picture a data URL
+ * @param {string} screen the game canvas's selector
+ */
+function differingPixels(page, picture, screen) {
+    return page.evaluate(async (url, selector) => {
         const image = new Image();
         image.src = url;
         await image.decode();
@@ -70,7 +68,7 @@ test('Play shows the edited level as levelcheck pictures it; A+B comes back to t
             return context.getImageData(0, 20, 320, 130).data;
         };
         const wanted = pixels(image);
-        const game = /** @type {HTMLCanvasElement} */ (document.getElementById('game-canvas'));
+        const game = /** @type {HTMLCanvasElement} */ (document.querySelector(selector));
         let count = -1;
         for (let tries = 0; tries < 50 && count !== 0; ++tries) {
             const shown = pixels(game);
@@ -85,8 +83,19 @@ test('Play shows the edited level as levelcheck pictures it; A+B comes back to t
             await new Promise((resolve) => setTimeout(resolve, 200));
         }
         return count;
-    }, picture);
-    assert.equal(differing, 0, 'pixels of the grid differ from levelcheck --png');
+    }, picture, screen);
+}
+
+test('Play shows the edited level as levelcheck pictures it; A+B comes back to the editor', { skip: !hasGame && 'no game in the site' }, async () => {
+    const { page, errors } = await openEditor(site);
+    await typeText(page, LEVEL);
+    const text = await levelText(page);
+    await page.click('#play');
+    await page.waitForFunction(() => !document.getElementById('game')?.hidden);
+    // The title menu, then New game with the select key: the level waits for the serve.
+    await new Promise((resolve) => setTimeout(resolve, 3000));
+    await hold(page, ['Space']);
+    assert.equal(await differingPixels(page, desktopPicture(), '#game-canvas'), 0, 'pixels of the grid differ from levelcheck --png');
 
     // A+B leaves the game for the title menu (the keys), and the menu for
     // the editor (the touch button, as a phone shows it).
@@ -102,4 +111,28 @@ test('Play shows the edited level as levelcheck pictures it; A+B comes back to t
     await page.waitForFunction(() => document.getElementById('game')?.hidden, { timeout: 10000 });
     assert.equal(await levelText(page), text);
     assert.deepEqual(errors, []);
+});
+
+const linkStart = hasGame && readFileSync(path.join(siteDir, 'index.html'), 'utf8').includes('editor/linkStart.js');
+test('the game\'s page with a level link starts with its level; a bad link says so', { skip: !linkStart && 'the game\'s page takes no links' }, async () => {
+    const shared = await encodeShare([{ title: 'linked', text: LEVEL }]);
+    assert.ok(shared.ok);
+    const context = await site.browser.createBrowserContext();
+    const page = await context.newPage();
+    /** @type {string[]} */
+    const errors = [];
+    page.on('pageerror', (error) => errors.push(String(error)));
+    await page.goto(`${site.server.url}index.html#${shared.ok && shared.fragment}`);
+    await page.waitForFunction(() => 'quadrellLevels' in window);
+    await page.click('#start');
+    await new Promise((resolve) => setTimeout(resolve, 3000));
+    await hold(page, ['Space']);
+    assert.equal(await differingPixels(page, desktopPicture(), '#screen'), 0);
+
+    await page.goto('about:blank');
+    await page.goto(`${site.server.url}index.html#q1.not-a-link`);
+    await page.waitForSelector('#link-notice');
+    assert.match(await page.$eval('#link-notice', (e) => e.textContent), /^this link does not open: .*The game plays its own levels\.$/);
+    assert.deepEqual(errors, []);
+    await context.close();
 });
