@@ -258,7 +258,8 @@ std::string WorkerLevelCheck::Trace(const std::string& name, const std::string& 
                 const int kind = cell.present ? cell.kind : 0;
                 // Where the game draws the brick (grid-relative); an
                 // unplaced cell is never present.
-                start << (kinds.empty() ? "" : ",") << kind << "," << cell.rect.x << "," << cell.rect.y;
+                start << (kinds.empty() ? "" : ",") << kind << "," << cell.rect.x << ","
+                      << cell.rect.y;
                 kinds.push_back(kind);
             }
         }
@@ -291,9 +292,9 @@ std::string WorkerLevelCheck::Trace(const std::string& name, const std::string& 
          << ",\"csv\":" << Quote(LevelSweep::CsvRow(name, run))
          << ",\"header\":" << Quote(LevelSweep::CsvHeader()) << ",\"frames\":" << run.frames
          << ",\"paddleY\":" << scene.paddleY << ",\"ball\":[" << ball.str() << "],\"paddle\":["
-         << paddle.str() << "],\"paddleWidth\":" << scene.paddleImage.GetWidth() << ",\"bricks\":[" << bricks.str()
-         << "],\"lives\":[" << lives.str() << "],\"points\":[" << points.str() << "],\"cells\":["
-         << start.str() << "]}";
+         << paddle.str() << "],\"paddleWidth\":" << scene.paddleImage.GetWidth() << ",\"bricks\":["
+         << bricks.str() << "],\"lives\":[" << lives.str() << "],\"points\":[" << points.str()
+         << "],\"cells\":[" << start.str() << "]}";
     return json.str();
 }
 
