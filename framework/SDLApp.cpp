@@ -1,12 +1,68 @@
 #include "framework/SDLApp.h"
 
 #include <SDL_mixer.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "framework/LogFile.h"
 
 SDLApp* SDLApp::instance = nullptr;
+
+namespace {
+
+// Mend: the program used to hang when the display went away. Xlib's fatal
+// I/O handler calls exit(), and SDL_Quit, run at exit, then loops on the dead
+// connection for ever; SDL's own SIGTERM handler only queues a quit event, so
+// nothing but SIGKILL ended it. Hence these handlers.
+
+// The first SIGINT or SIGTERM; the frame loop reads it and stops cleanly.
+volatile sig_atomic_t stopSignal = 0;
+// Set while Run's frame loop runs: an exit() in that time comes from inside
+// a library, not from main.
+volatile sig_atomic_t inFrameLoop = 0;
+// How long the clean stop after a signal may take before the process is
+// ended without it (a frame is 16 ms; this covers a slow one many times).
+constexpr unsigned StopDeadlineSeconds = 1;
+
+void OnStopSignal(int signal) {
+    // Outside the loop (start-up, or a shutdown stuck on a dead display),
+    // or a second signal: nothing would read the flag, so end at once.
+    if (stopSignal != 0 || !inFrameLoop)
+        _exit(128 + signal);
+    stopSignal = signal;
+    alarm(StopDeadlineSeconds);
+}
+
+void OnStopDeadline(int) {
+    _exit(128 + stopSignal);
+}
+
+void InstallStopHandlers() {
+    struct sigaction action = {};
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = OnStopSignal;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    action.sa_handler = OnStopDeadline;
+    sigaction(SIGALRM, &action, nullptr);
+}
+
+// Registered with atexit in place of SDL_Quit.
+void QuitSDLAtExit() {
+    if (inFrameLoop) {
+        // exit() from inside a frame: Xlib's handler for a lost display
+        // (which exits with 1). SDL_Quit would loop on the dead connection.
+        logFile.Write("SDLApp::Run", "the display went away; ending without SDL_Quit");
+        _exit(1);
+    }
+    SDL_Quit();
+}
+
+} // namespace
 
 SDLApp::SDLApp()
     : videoInfo(nullptr), screen(nullptr), videoFlags(0), fpsWindowStart(0), frameCount(0),
@@ -42,7 +98,9 @@ void SDLApp::InitSDL() {
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
         FailInitSDL("SDLApp::InitSDL", "SDL_Init");
     }
-    std::atexit(SDL_Quit);
+    std::atexit(QuitSDLAtExit);
+    // After SDL_Init, so that these replace SDL's own.
+    InstallStopHandlers();
 
     if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) == -1) {
         FailInitSDL("SDLApp::InitSDL", "Mix_OpenAudio");
@@ -73,6 +131,7 @@ void SDLApp::Run() {
     quit = false;
     frameCount = 0;
     fpsWindowStart = Ticks();
+    inFrameLoop = 1;
     do {
         const Uint32 frameStart = Ticks();
         keyState = SDL_GetKeyState(nullptr);
@@ -80,6 +139,8 @@ void SDLApp::Run() {
         while (SDL_PollEvent(&event)) {
             OnEvent(&event);
         }
+        if (stopSignal)
+            quit = true;
         ClearScreen();
         RunFrame();
         // Sleep out the rest of the budget; an overrun is not made up for.
@@ -88,6 +149,10 @@ void SDLApp::Run() {
             Sleep(FrameBudgetMs - elapsed);
         }
     } while (!quit);
+    inFrameLoop = 0;
+    if (stopSignal) {
+        logFile.Write("SDLApp::Run", ("stopped by signal " + std::to_string(stopSignal)).c_str());
+    }
     Shutdown();
     Mix_CloseAudio();
 }
@@ -143,7 +208,7 @@ bool SDLApp::KeyPressed(SDLKey key, bool waitRelease) {
     if (!waitRelease) {
         return true;
     }
-    // Wait for the release so a menu sees each press once. A quit request
+    // Wait for the release so a menu sees each press once. A quit event
     // arriving meanwhile is only recorded. The short sleep keeps a held key
     // from burning a whole core.
     for (;;) {
@@ -154,6 +219,11 @@ bool SDLApp::KeyPressed(SDLKey key, bool waitRelease) {
         keyState = SDL_GetKeyState(nullptr);
         if (!keyState[key]) {
             return true;
+        }
+        // A held key must not keep the program from stopping.
+        if (stopSignal) {
+            quit = true;
+            return false;
         }
         Sleep(1);
     }

@@ -14,7 +14,7 @@
 // exists per process: constructing a second prints "SDLApp already exists"
 // on standard error and exits with status 2.
 class SDLApp {
-public:
+  public:
     static constexpr uint32_t FrameBudgetMs = 16;
     static constexpr uint32_t FpsWindowMs = 990;
 
@@ -26,7 +26,10 @@ public:
     // InitSDL then InitApp. A failed InitSDL leaves as the thrown C string
     // "InitSDL failed" (already logged); InitApp is then not called.
     void Init();
-    // Frames until quit is set, then Shutdown and Mix_CloseAudio.
+    // Frames until quit is set, then Shutdown and Mix_CloseAudio. A first
+    // SIGINT or SIGTERM sets quit (and is logged once the loop ends); if the
+    // loop has not ended a second later, or a second signal comes, the
+    // process ends at once with status 128 + the signal.
     void Run();
     // The main loop ends after the current frame.
     void Quit() { quit = true; }
@@ -35,7 +38,8 @@ public:
     // True when key is held. With waitRelease it keeps pumping events
     // (handing them to OnEvent) until the key is let go, sleeping about 1 ms
     // between polls, and only then answers true. A key that is not held
-    // answers false at once without reading any event.
+    // answers false at once without reading any event; a SIGINT or SIGTERM
+    // during the wait sets quit and answers false.
     bool KeyPressed(SDLKey key, bool waitRelease);
     // Frames per second over the last window of at least 990 ms; 0 until
     // the first window closes.
@@ -50,7 +54,11 @@ public:
     SDLFont* GetFont(const char* name, const char* fileName, int pointSize);
 
     // SDL, audio and video start-up; logs and throws "InitSDL failed" on
-    // the first failing step, undoing nothing.
+    // the first failing step, undoing nothing. After SDL_Init it takes over
+    // SIGINT and SIGTERM (see Run; outside Run they end the process at once)
+    // and has SDL_Quit run at exit, except for an exit from inside a frame
+    // (Xlib's, when the display goes away): that ends the process at once,
+    // as SDL_Quit would hang on the dead display.
     virtual void InitSDL();
     // Sets the application's settings; called once after InitSDL.
     virtual void InitApp() {}
@@ -81,7 +89,7 @@ public:
     // The live application, or null.
     static SDLApp* Instance() { return instance; }
 
-protected:
+  protected:
     // The loop's clock and sleep (SDL_GetTicks, SDL_Delay); a test can put
     // a clock of its own in their place.
     virtual uint32_t Ticks() const { return SDL_GetTicks(); }
@@ -97,7 +105,7 @@ protected:
     bool quit;
     float fps;
 
-private:
+  private:
     [[noreturn]] void FailInitSDL(const char* tag, const char* step);
 
     std::string initSDLError;
