@@ -21,17 +21,18 @@ namespace {
 
 // The first SIGINT or SIGTERM; the frame loop reads it and stops cleanly.
 volatile sig_atomic_t stopSignal = 0;
-// Set while Run's frame loop runs: an exit() in that time comes from inside
-// a library, not from main.
-volatile sig_atomic_t inFrameLoop = 0;
+// Where the program is: before the frame loop, in it (an exit() then comes
+// from inside a library, not from main), or past it.
+enum LoopPhase : sig_atomic_t { BeforeLoop, InLoop, AfterLoop };
+volatile sig_atomic_t loopPhase = BeforeLoop;
 // How long the clean stop after a signal may take before the process is
 // ended without it (a frame is 16 ms; this covers a slow one many times).
 constexpr unsigned StopDeadlineSeconds = 1;
 
 void OnStopSignal(int signal) {
-    // Outside the loop (start-up, or a shutdown stuck on a dead display),
-    // or a second signal: nothing would read the flag, so end at once.
-    if (stopSignal != 0 || !inFrameLoop)
+    // A second signal, or one in a shutdown (which may be stuck on a dead
+    // display): nothing would read the flag, so end at once.
+    if (stopSignal != 0 || loopPhase == AfterLoop)
         _exit(128 + signal);
     stopSignal = signal;
     alarm(StopDeadlineSeconds);
@@ -53,7 +54,7 @@ void InstallStopHandlers() {
 
 // Registered with atexit in place of SDL_Quit.
 void QuitSDLAtExit() {
-    if (inFrameLoop) {
+    if (loopPhase == InLoop) {
         // exit() from inside a frame: Xlib's handler for a lost display
         // (which exits with 1). SDL_Quit would loop on the dead connection.
         logFile.Write("SDLApp::Run", "the display went away; ending without SDL_Quit");
@@ -72,6 +73,9 @@ SDLApp::SDLApp()
         std::exit(2);
     }
     instance = this;
+    // Before SDL_Init, which then leaves SIGINT and SIGTERM to these.
+    InstallStopHandlers();
+    loopPhase = BeforeLoop;
 }
 
 SDLApp::~SDLApp() {
@@ -99,8 +103,6 @@ void SDLApp::InitSDL() {
         FailInitSDL("SDLApp::InitSDL", "SDL_Init");
     }
     std::atexit(QuitSDLAtExit);
-    // After SDL_Init, so that these replace SDL's own.
-    InstallStopHandlers();
 
     if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) == -1) {
         FailInitSDL("SDLApp::InitSDL", "Mix_OpenAudio");
@@ -131,7 +133,7 @@ void SDLApp::Run() {
     quit = false;
     frameCount = 0;
     fpsWindowStart = Ticks();
-    inFrameLoop = 1;
+    loopPhase = InLoop;
     do {
         const Uint32 frameStart = Ticks();
         keyState = SDL_GetKeyState(nullptr);
@@ -139,8 +141,10 @@ void SDLApp::Run() {
         while (SDL_PollEvent(&event)) {
             OnEvent(&event);
         }
-        if (stopSignal)
+        if (stopSignal) {
             quit = true;
+            break;
+        }
         ClearScreen();
         RunFrame();
         // Sleep out the rest of the budget; an overrun is not made up for.
@@ -149,7 +153,7 @@ void SDLApp::Run() {
             Sleep(FrameBudgetMs - elapsed);
         }
     } while (!quit);
-    inFrameLoop = 0;
+    loopPhase = AfterLoop;
     if (stopSignal) {
         logFile.Write("SDLApp::Run", ("stopped by signal " + std::to_string(stopSignal)).c_str());
     }
@@ -227,6 +231,10 @@ bool SDLApp::KeyPressed(SDLKey key, bool waitRelease) {
         }
         Sleep(1);
     }
+}
+
+bool SDLApp::StopRequested() const {
+    return stopSignal != 0;
 }
 
 uint32_t SDLApp::MapRGB(uint8_t r, uint8_t g, uint8_t b) const {

@@ -12,7 +12,8 @@
 // loop with its 16 ms budget, events, keyboard queries and the frame rate.
 // The game derives from it and fills in the per-frame hooks. At most one
 // exists per process: constructing a second prints "SDLApp already exists"
-// on standard error and exits with status 2.
+// on standard error and exits with status 2. Constructing one takes over
+// SIGINT and SIGTERM (see Run).
 class SDLApp {
   public:
     static constexpr uint32_t FrameBudgetMs = 16;
@@ -27,13 +28,18 @@ class SDLApp {
     // "InitSDL failed" (already logged); InitApp is then not called.
     void Init();
     // Frames until quit is set, then Shutdown and Mix_CloseAudio. A first
-    // SIGINT or SIGTERM sets quit (and is logged once the loop ends); if the
-    // loop has not ended a second later, or a second signal comes, the
-    // process ends at once with status 128 + the signal.
+    // SIGINT or SIGTERM, here or before, sets quit at the next frame's start
+    // (that frame is not run) and is logged once the loop ends. If the
+    // process has not ended a second after it, or a second signal comes, or
+    // one comes after the loop, the process ends at once with status
+    // 128 + the signal.
     void Run();
     // The main loop ends after the current frame.
     void Quit() { quit = true; }
     bool QuitRequested() const { return quit; }
+    // True once a SIGINT or SIGTERM has asked the program to stop (see Run);
+    // work that spans several frames' time ends early on it.
+    bool StopRequested() const;
 
     // True when key is held. With waitRelease it keeps pumping events
     // (handing them to OnEvent) until the key is let go, sleeping about 1 ms
@@ -54,9 +60,8 @@ class SDLApp {
     SDLFont* GetFont(const char* name, const char* fileName, int pointSize);
 
     // SDL, audio and video start-up; logs and throws "InitSDL failed" on
-    // the first failing step, undoing nothing. After SDL_Init it takes over
-    // SIGINT and SIGTERM (see Run; outside Run they end the process at once)
-    // and has SDL_Quit run at exit, except for an exit from inside a frame
+    // the first failing step, undoing nothing. After SDL_Init it has
+    // SDL_Quit run at exit, except for an exit from inside a frame
     // (Xlib's, when the display goes away): that ends the process at once,
     // as SDL_Quit would hang on the dead display.
     virtual void InitSDL();
