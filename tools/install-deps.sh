@@ -21,6 +21,8 @@ if [ "${1:-}" = "--tests" ]; then
     quadrell_packages+=(x11-utils)
     # The browser build and its tests in node (emscripten brings nodejs).
     quadrell_packages+=(emscripten nodejs)
+    # The page tests drive Debian's Chromium.
+    quadrell_packages+=(chromium)
 fi
 
 if [ "${1:-}" = "--ci" ]; then
@@ -42,7 +44,22 @@ for p in "${quadrell_packages[@]}"; do
     fi
 done
 
+# The browser tests' npm packages, pinned by their lock file, into
+# tests/web/node_modules (git ignores it); again only when out of date.
+install_npm_packages() {
+    [ "${1:-}" = "--tests" ] || return 0
+    local web=tests/web
+    if [ -f "$web/node_modules/.package-lock.json" ] &&
+        [ ! "$web/package-lock.json" -nt "$web/node_modules/.package-lock.json" ]; then
+        return 0
+    fi
+    echo "Installing the browser tests' npm packages (npm ci in $web)"
+    (cd "$web" && npm ci --no-audit --no-fund --loglevel=error)
+}
+cd "$(dirname "$0")/.."
+
 if [ ${#missing[@]} -eq 0 ]; then
+    install_npm_packages "${1:-}"
     exit 0
 fi
 
@@ -60,3 +77,9 @@ fi
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y -qq -o Dpkg::Use-Pty=0 --no-install-recommends "${missing[@]}"
+# Debian's own nodejs comes without npm; NodeSource's brings its own.
+if [ "${1:-}" = "--tests" ] && ! command -v npm >/dev/null 2>&1; then
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -qq -o Dpkg::Use-Pty=0 --no-install-recommends npm
+fi
+install_npm_packages "${1:-}"
