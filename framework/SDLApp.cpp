@@ -155,6 +155,9 @@ void SDLApp::Run() {
     } while (!quit);
     loopPhase = AfterLoop;
     if (stopSignal) {
+        // The clean stop has been reached; the ordinary shutdown (and, in a
+        // sanitizer build, the leak check at exit) may take its time.
+        alarm(0);
         logFile.Write("SDLApp::Run", ("stopped by signal " + std::to_string(stopSignal)).c_str());
     }
     Shutdown();

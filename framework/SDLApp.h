@@ -29,9 +29,9 @@ class SDLApp {
     void Init();
     // Frames until quit is set, then Shutdown and Mix_CloseAudio. A first
     // SIGINT or SIGTERM, here or before, sets quit at the next frame's start
-    // (that frame is not run) and is logged once the loop ends. If the
-    // process has not ended a second after it, or a second signal comes, or
-    // one comes after the loop, the process ends at once with status
+    // (that frame is not run) and is logged once the loop ends. If the loop
+    // has not ended a second after it, or a second signal comes, or one
+    // comes after the loop, the process ends at once with status
     // 128 + the signal.
     void Run();
     // The main loop ends after the current frame.
