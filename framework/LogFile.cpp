@@ -1,10 +1,11 @@
 #include "framework/LogFile.h"
 
-// Constructed before main runs and destroyed after it returns, so every
-// other global and local object can log during its whole life.
-LogFile logFile("log.txt");
+// The global logFile is defined in GameLog.cpp, apart from the class, so
+// that a tool can define its own instead.
 
-LogFile::LogFile(const char* path) : stream(nullptr) { Open(path); }
+LogFile::LogFile(const char* path) : stream(nullptr) {
+    if (path) Open(path);
+}
 
 LogFile::~LogFile() { Close(); }
 

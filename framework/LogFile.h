@@ -8,8 +8,9 @@
 // Every write is flushed at once so the log is complete even after a kill.
 class LogFile {
 public:
-    // Opens (and empties) the file at path. When it cannot be opened the
-    // object stays usable and every write is silently skipped.
+    // Opens (and empties) the file at path. When it cannot be opened, or
+    // path is null, the object stays usable and every write is silently
+    // skipped.
     explicit LogFile(const char* path);
     ~LogFile();
     LogFile(const LogFile&) = delete;
@@ -32,5 +33,6 @@ private:
 };
 
 // The process-wide log: opens "log.txt" before main runs and closes it after
-// main returns. Every part of the program writes here.
+// main returns. Every part of the program writes here. A tool may define
+// its own (see GameLog.cpp), for example a closed one.
 extern LogFile logFile;

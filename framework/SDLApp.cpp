@@ -1,12 +1,69 @@
 #include "framework/SDLApp.h"
 
 #include <SDL_mixer.h>
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "framework/LogFile.h"
 
 SDLApp* SDLApp::instance = nullptr;
+
+namespace {
+
+// Mend: the program used to hang when the display went away. Xlib's fatal
+// I/O handler calls exit(), and SDL_Quit, run at exit, then loops on the dead
+// connection for ever; SDL's own SIGTERM handler only queues a quit event, so
+// nothing but SIGKILL ended it. Hence these handlers.
+
+// The first SIGINT or SIGTERM; the frame loop reads it and stops cleanly.
+volatile sig_atomic_t stopSignal = 0;
+// Where the program is: before the frame loop, in it (an exit() then comes
+// from inside a library, not from main), or past it.
+enum LoopPhase : sig_atomic_t { BeforeLoop, InLoop, AfterLoop };
+volatile sig_atomic_t loopPhase = BeforeLoop;
+// How long the clean stop after a signal may take before the process is
+// ended without it (a frame is 16 ms; this covers a slow one many times).
+constexpr unsigned StopDeadlineSeconds = 1;
+
+void OnStopSignal(int signal) {
+    // A second signal, or one in a shutdown (which may be stuck on a dead
+    // display): nothing would read the flag, so end at once.
+    if (stopSignal != 0 || loopPhase == AfterLoop)
+        _exit(128 + signal);
+    stopSignal = signal;
+    alarm(StopDeadlineSeconds);
+}
+
+void OnStopDeadline(int) {
+    _exit(128 + stopSignal);
+}
+
+void InstallStopHandlers() {
+    struct sigaction action = {};
+    sigemptyset(&action.sa_mask);
+    action.sa_handler = OnStopSignal;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    action.sa_handler = OnStopDeadline;
+    sigaction(SIGALRM, &action, nullptr);
+}
+
+// Registered with atexit in place of SDL_Quit.
+void QuitSDLAtExit() {
+    if (loopPhase == InLoop) {
+        // exit() from inside a frame: Xlib's handler for a lost display
+        // (which exits with 1). SDL_Quit would loop on the dead connection.
+        logFile.Write("SDLApp::Run", "the display went away; ending without SDL_Quit");
+        _exit(1);
+    }
+    SDL_Quit();
+}
+
+} // namespace
 
 SDLApp::SDLApp()
     : videoInfo(nullptr), screen(nullptr), videoFlags(0), fpsWindowStart(0), frameCount(0),
@@ -16,6 +73,9 @@ SDLApp::SDLApp()
         std::exit(2);
     }
     instance = this;
+    // Before SDL_Init, which then leaves SIGINT and SIGTERM to these.
+    InstallStopHandlers();
+    loopPhase = BeforeLoop;
 }
 
 SDLApp::~SDLApp() {
@@ -42,7 +102,7 @@ void SDLApp::InitSDL() {
     if (SDL_Init(SDL_INIT_AUDIO | SDL_INIT_VIDEO) < 0) {
         FailInitSDL("SDLApp::InitSDL", "SDL_Init");
     }
-    std::atexit(SDL_Quit);
+    std::atexit(QuitSDLAtExit);
 
     if (Mix_OpenAudio(22050, AUDIO_S16LSB, 2, 4096) == -1) {
         FailInitSDL("SDLApp::InitSDL", "Mix_OpenAudio");
@@ -73,12 +133,17 @@ void SDLApp::Run() {
     quit = false;
     frameCount = 0;
     fpsWindowStart = Ticks();
+    loopPhase = InLoop;
     do {
         const Uint32 frameStart = Ticks();
         keyState = SDL_GetKeyState(nullptr);
         SDL_Event event;
         while (SDL_PollEvent(&event)) {
             OnEvent(&event);
+        }
+        if (stopSignal) {
+            quit = true;
+            break;
         }
         ClearScreen();
         RunFrame();
@@ -88,6 +153,13 @@ void SDLApp::Run() {
             Sleep(FrameBudgetMs - elapsed);
         }
     } while (!quit);
+    loopPhase = AfterLoop;
+    if (stopSignal) {
+        // The clean stop has been reached; the ordinary shutdown (and, in a
+        // sanitizer build, the leak check at exit) may take its time.
+        alarm(0);
+        logFile.Write("SDLApp::Run", ("stopped by signal " + std::to_string(stopSignal)).c_str());
+    }
     Shutdown();
     Mix_CloseAudio();
 }
@@ -143,7 +215,7 @@ bool SDLApp::KeyPressed(SDLKey key, bool waitRelease) {
     if (!waitRelease) {
         return true;
     }
-    // Wait for the release so a menu sees each press once. A quit request
+    // Wait for the release so a menu sees each press once. A quit event
     // arriving meanwhile is only recorded. The short sleep keeps a held key
     // from burning a whole core.
     for (;;) {
@@ -155,8 +227,17 @@ bool SDLApp::KeyPressed(SDLKey key, bool waitRelease) {
         if (!keyState[key]) {
             return true;
         }
+        // A held key must not keep the program from stopping.
+        if (stopSignal) {
+            quit = true;
+            return false;
+        }
         Sleep(1);
     }
+}
+
+bool SDLApp::StopRequested() const {
+    return stopSignal != 0;
 }
 
 uint32_t SDLApp::MapRGB(uint8_t r, uint8_t g, uint8_t b) const {

@@ -12,9 +12,10 @@
 // loop with its 16 ms budget, events, keyboard queries and the frame rate.
 // The game derives from it and fills in the per-frame hooks. At most one
 // exists per process: constructing a second prints "SDLApp already exists"
-// on standard error and exits with status 2.
+// on standard error and exits with status 2. Constructing one takes over
+// SIGINT and SIGTERM (see Run).
 class SDLApp {
-public:
+  public:
     static constexpr uint32_t FrameBudgetMs = 16;
     static constexpr uint32_t FpsWindowMs = 990;
 
@@ -26,16 +27,25 @@ public:
     // InitSDL then InitApp. A failed InitSDL leaves as the thrown C string
     // "InitSDL failed" (already logged); InitApp is then not called.
     void Init();
-    // Frames until quit is set, then Shutdown and Mix_CloseAudio.
+    // Frames until quit is set, then Shutdown and Mix_CloseAudio. A first
+    // SIGINT or SIGTERM, here or before, sets quit at the next frame's start
+    // (that frame is not run) and is logged once the loop ends. If the loop
+    // has not ended a second after it, or a second signal comes, or one
+    // comes after the loop, the process ends at once with status
+    // 128 + the signal.
     void Run();
     // The main loop ends after the current frame.
     void Quit() { quit = true; }
     bool QuitRequested() const { return quit; }
+    // True once a SIGINT or SIGTERM has asked the program to stop (see Run);
+    // work that spans several frames' time ends early on it.
+    bool StopRequested() const;
 
     // True when key is held. With waitRelease it keeps pumping events
     // (handing them to OnEvent) until the key is let go, sleeping about 1 ms
     // between polls, and only then answers true. A key that is not held
-    // answers false at once without reading any event.
+    // answers false at once without reading any event; a SIGINT or SIGTERM
+    // during the wait sets quit and answers false.
     bool KeyPressed(SDLKey key, bool waitRelease);
     // Frames per second over the last window of at least 990 ms; 0 until
     // the first window closes.
@@ -50,7 +60,10 @@ public:
     SDLFont* GetFont(const char* name, const char* fileName, int pointSize);
 
     // SDL, audio and video start-up; logs and throws "InitSDL failed" on
-    // the first failing step, undoing nothing.
+    // the first failing step, undoing nothing. After SDL_Init it has
+    // SDL_Quit run at exit, except for an exit from inside a frame
+    // (Xlib's, when the display goes away): that ends the process at once,
+    // as SDL_Quit would hang on the dead display.
     virtual void InitSDL();
     // Sets the application's settings; called once after InitSDL.
     virtual void InitApp() {}
@@ -81,7 +94,7 @@ public:
     // The live application, or null.
     static SDLApp* Instance() { return instance; }
 
-protected:
+  protected:
     // The loop's clock and sleep (SDL_GetTicks, SDL_Delay); a test can put
     // a clock of its own in their place.
     virtual uint32_t Ticks() const { return SDL_GetTicks(); }
@@ -97,7 +110,7 @@ protected:
     bool quit;
     float fps;
 
-private:
+  private:
     [[noreturn]] void FailInitSDL(const char* tag, const char* step);
 
     std::string initSDLError;

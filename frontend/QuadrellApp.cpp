@@ -151,7 +151,8 @@ void QuadrellApp::RunLoading(SDL_Surface* screen) {
 
     for (int step = 0;; ++step) {
         LoadStep(step);
-        if (step == LoadingSteps) return;
+        // A signal to stop need not wait for the whole bar.
+        if (step == LoadingSteps || StopRequested()) return;
         background.Draw(screen, 0, 0, 320, 240);
         for (int i = 0; i <= step; ++i) {
             block.Draw(screen, ProgressX + ProgressSpacing * i, ProgressY);

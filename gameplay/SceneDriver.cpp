@@ -7,14 +7,16 @@ bool SceneDriver::Open(std::string* error) {
         InitSDL();
     } catch (const char* message) {
         if (error) {
-            *error = message;
+            *error = std::string(message) + " (" + InitSDLError() + ")";
         }
         return false;
     }
     keyState = SDL_GetKeyState(nullptr);
     if (!scene.LoadResources()) {
         if (error) {
-            *error = "the game scene's resources did not load (see log.txt)";
+            // Said here in full: the tools that drive a scene keep no log.
+            *error = std::string("could not load ") +
+                     (scene.failedResource ? scene.failedResource : "the game scene's resources");
         }
         return false;
     }

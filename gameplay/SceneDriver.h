@@ -32,7 +32,7 @@ public:
 
     // Starts SDL (video and audio, as the game does) and loads the scene's
     // resources. False with a reason in *error (may be null) when SDL does
-    // not start or a resource is missing; details are in the log.
+    // not start or a resource is missing, naming the step or the file.
     bool Open(std::string* error);
     // NewGame, then the serve as a level start does, but with the grid read
     // from path instead of "data/levels/level1.txt". False (scene state

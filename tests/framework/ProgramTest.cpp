@@ -23,9 +23,12 @@ struct Outcome {
     std::string out, err, log;
 };
 
-// Runs the game in dir with the given video driver. After settleMs the
-// process gets signal (0: none); it is killed for good after 20 s.
-Outcome RunGame(const TempDir& dir, const char* videoDriver, int settleMs, int signal) {
+// Runs the game in dir with the given video driver. Once settleMs have
+// passed and the file ready (in dir) holds readyText, the process gets
+// signal (0: none); it is killed for good after 20 s. Waiting for the text
+// keeps a busy machine's slow start from changing what the signal meets.
+Outcome RunGame(const TempDir& dir, const char* videoDriver, int settleMs, int signal,
+                const char* ready = "stdout.txt", const char* readyText = "Init SDL...") {
     pid_t pid = fork();
     if (pid == 0) {
         if (chdir(dir.Path().c_str()) != 0) {
@@ -43,9 +46,12 @@ Outcome RunGame(const TempDir& dir, const char* videoDriver, int settleMs, int s
     Outcome result;
     int status = 0;
     bool done = false;
+    bool signalled = false;
     for (int waited = 0; waited < 20000 && !done; waited += 10) {
-        if (signal != 0 && waited == settleMs) {
+        if (signal != 0 && !signalled && waited >= settleMs &&
+            ReadFile(dir.File(ready)).find(readyText) != std::string::npos) {
             kill(pid, signal);
+            signalled = true;
         }
         done = waitpid(pid, &status, WNOHANG) == pid;
         if (!done) {
@@ -92,6 +98,19 @@ TEST(Program, ANormalRunLogsItsStartAndEndsCleanlyOnSigterm) {
     }
 }
 
+// A stop asked for during the start-up and loading is a clean stop too.
+TEST(Program, SigtermWhileStartingStopsCleanly) {
+    TempDir dir;
+    LinkData(dir);
+    Outcome run = RunGame(dir, "dummy", 0, SIGTERM);
+    ASSERT_TRUE(run.exited) << "ended by signal " << run.status;
+    EXPECT_EQ(0, run.status) << run.err;
+    std::vector<std::string> lines = Lines(run.log);
+    ASSERT_GE(lines.size(), 2u) << run.log;
+    EXPECT_EQ("  SDLApp::Run: stopped by signal 15", lines[lines.size() - 2]);
+    EXPECT_EQ("stopping application", lines.back());
+}
+
 TEST(Program, AFailedSdlStartLeavesFourLinesAndStatus1) {
     TempDir dir;
     Outcome run = RunGame(dir, "no-such-driver", 0, 0);
@@ -126,7 +145,7 @@ TEST(Program, RunsWithoutALogWhenLogTxtCannotBeOpened) {
 TEST(Program, TheLogIsCompleteUpToTheLastWriteWhenKilled) {
     TempDir dir;
     LinkData(dir);
-    Outcome run = RunGame(dir, "dummy", 1000, SIGKILL);
+    Outcome run = RunGame(dir, "dummy", 1000, SIGKILL, "log.txt", "  SDLApp::InitSDL: Done");
     EXPECT_FALSE(run.exited);
     std::vector<std::string> lines = Lines(run.log);
     ASSERT_GE(lines.size(), 3u) << run.log;

@@ -48,6 +48,15 @@ cp "$data/data/levels/level1.txt" mine.txt
 "$games/quadrell-levelcheck" --quiet --sweep --jobs 2 --min-clear 50 mine.txt >check.txt || fail "$(cat check.txt)"
 grep -q '^mine.txt: sweep: 60 serves, cleared' check.txt || fail "no sweep: $(cat check.txt)"
 
+# The installed README's pictures are installed beside it.
+readme=$(find "$tmp/stage" -path '*/doc/quadrell/README.md')
+[ -n "$readme" ] || fail "no README in the documents"
+grep -o '](docs/[^)]*\.png)' "$readme" | sed 's/^](//; s/)$//' | sort -u >pictures.txt
+[ -s pictures.txt ] || fail "no pictures found in the README"
+while read -r picture; do
+    [ -s "$(dirname "$readme")/$picture" ] || fail "the README shows $picture, which is not installed"
+done <pictures.txt
+
 desktop=$(find "$tmp/stage" -name '*.desktop')
 found=$(desktop-file-validate "$desktop" 2>&1) || fail "$found"
 [ -z "$found" ] || fail "desktop-file-validate: $found"

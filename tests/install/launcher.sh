@@ -8,9 +8,16 @@ set -eu
 launcher=$games/quadrell
 record=$tmp/record.txt
 export RECORD="$record"
+# With FAKE_HOLD set it says its name on standard error, makes
+# $FAKE_HOLD.NAME and runs until $FAKE_HOLD exists, then records.
 cat >"$lib/quadrell" <<'GAME'
 #!/bin/sh
-echo "scale=$SDL12COMPAT_WINDOW_SCALING method=$SDL12COMPAT_SCALE_METHOD level1=$(cksum <data/levels/level1.txt) ball=$(test -s data/images/ball.png && echo yes)" >>"$RECORD"
+if [ -n "${FAKE_HOLD:-}" ]; then
+    echo "game $FAKE_NAME" >&2
+    touch "$FAKE_HOLD.$FAKE_NAME"
+    until [ -e "$FAKE_HOLD" ]; do sleep 0.1; done
+fi
+echo "scale=$SDL12COMPAT_WINDOW_SCALING method=$SDL12COMPAT_SCALE_METHOD level1=$(cksum <data/levels/level1.txt) ball=$(test -s data/images/ball.png && echo yes) dir=$PWD ${FAKE_NAME:-}" >>"$RECORD"
 [ -z "${FAKE_FAILURE:-}" ] || { echo "$FAKE_FAILURE" >&2; exit 1; }
 GAME
 mkdir "$tmp/bin"
@@ -55,6 +62,52 @@ expect 0 "level1=$(cksum <mylevels/level1.txt) ball=yes" "$launcher" --levels my
 expect 0 "level1=$(cksum <"$data/data/levels/level1.txt") ball=yes" "$launcher"
 expect 2 "" "$launcher" --levels empty
 [ ! -s "$record" ] && grep -q "no level1.txt in 'empty'" err.txt || fail "--levels empty: $(cat err.txt)"
+
+# A level1.txt the game could not read is refused as a missing one is.
+# Root reads any file, so that run is made as nobody.
+chmod 000 mylevels/level1.txt
+as_player=
+[ "$(id -u)" -ne 0 ] || { chmod 755 "$tmp" && as_player="setpriv --reuid=65534 --regid=65534 --clear-groups"; }
+expect 2 "" $as_player "$launcher" --levels mylevels
+[ ! -s "$record" ] && grep -q "cannot read 'mylevels/level1.txt'" err.txt || fail "unreadable level1.txt: $(cat err.txt)"
+chmod 644 mylevels/level1.txt
+
+# No HOME (and no XDG_STATE_HOME): no working folder, status 3.
+expect 3 "" -u HOME "$launcher"
+[ ! -s "$record" ] && grep -q "^quadrell: neither HOME nor XDG_STATE_HOME is set" err.txt ||
+    fail "without HOME: $(cat err.txt)"
+
+# Two games at once: the second gets a folder of its own, and the first
+# keeps its levels, log folder and standard error; once both have ended
+# the next game has the first folder again.
+: >"$record"
+hold=$tmp/hold
+FAKE_HOLD=$hold FAKE_NAME=first "$launcher" --levels mylevels >first.out 2>first.err &
+first=$!
+tries=0
+until [ -e "$hold.first" ]; do
+    tries=$((tries + 1))
+    [ "$tries" -le 100 ] || fail "the first game did not start: $(cat first.err)"
+    sleep 0.1
+done
+FAKE_HOLD=$hold FAKE_NAME=second "$launcher" >second.out 2>second.err &
+second=$!
+tries=0
+until [ -e "$hold.second" ]; do
+    tries=$((tries + 1))
+    [ "$tries" -le 100 ] || fail "the second game did not start: $(cat second.err)"
+    sleep 0.1
+done
+touch "$hold"
+wait "$first" || fail "the first game: $(cat first.err)"
+wait "$second" || fail "the second game: $(cat second.err)"
+grep -q "level1=$(cksum <mylevels/level1.txt) ball=yes dir=$state first" "$record" ||
+    fail "the first game: $(cat "$record")"
+grep -q "level1=$(cksum <"$data/data/levels/level1.txt") ball=yes dir=$state/2 second" "$record" ||
+    fail "the second game: $(cat "$record")"
+[ "$(cat first.err)" = "game first" ] && [ "$(cat second.err)" = "game second" ] ||
+    fail "standard error mixed: $(cat first.err second.err)"
+expect 0 "dir=$state " "$launcher"
 
 expect 2 "" "$launcher" --bogus
 [ ! -s "$record" ] && grep -q "^usage: quadrell" err.txt || fail "--bogus: $(cat err.txt)"

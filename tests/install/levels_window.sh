@@ -3,8 +3,9 @@
 # game in a real window (run under xvfb-run): the window opens at the scale
 # worked out from the X server's screen size, and a new game loads the
 # designer's level1.txt, which has more bricks than a level holds, so the
-# game's loader logs it.
-# usage: levels_window.sh LAUNCHER EXPECTED_WINDOW_SIZE
+# game's loader logs it. The window's WM_CLASS must be the desktop entry's
+# StartupWMClass, which ties the window to the menu entry and its icon.
+# usage: levels_window.sh LAUNCHER EXPECTED_WINDOW_SIZE DESKTOP_ENTRY
 set -eu
 fail() {
     echo "FAIL: $*" >&2
@@ -27,6 +28,13 @@ window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quadrell$' | he
 [ -n "$window" ] || fail "no window: $(cat "$tmp/out.txt")"
 size=$(xdotool getwindowgeometry "$window" | sed -n 's/^ *Geometry: *//p')
 [ "$size" = "$2" ] || fail "window $size, expected $2"
+class=$(sed -n 's/^StartupWMClass=//p' "$3")
+[ -n "$class" ] || fail "no StartupWMClass in $3"
+wm_class=$(xprop -id "$window" WM_CLASS)
+case $wm_class in
+*"\"$class\""*) ;;
+*) fail "$wm_class, but the desktop entry's StartupWMClass is $class" ;;
+esac
 xdotool windowfocus --sync "$window" 2>/dev/null || :
 # Space chooses New Game once the title menu shows (a press during the
 # loading screen is not seen), and serves the ball after.

@@ -1,11 +1,13 @@
 // Runs the built levelcheck program the way a designer or CI does and
 // checks its output lines and exit status.
 #include <gtest/gtest.h>
+#include <dirent.h>
 #include <png.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -36,6 +38,17 @@ Result RunTool(const std::string& dir, const std::string& args) {
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.err = testsupport::ReadFile(scratch.File("err"));
     return result;
+}
+
+std::vector<std::string> Entries(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (const dirent* e = readdir(d)) {
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.push_back(e->d_name);
+        }
+        closedir(d);
+    }
+    return names;
 }
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -100,6 +113,23 @@ TEST(LevelCheckUsage, PlayPngAndSweepNeedTheGameData) {
     Result named = RunTool(dir.Path(), data + "--quiet --sweep --jobs 2 level.txt");
     EXPECT_EQ(named.status, 0) << named.err;
     EXPECT_TRUE(Contains(named.out, "level.txt: sweep: 60 serves, cleared 60 (100.0%)")) << named.out;
+}
+
+// A checker must not litter the folder it is run in: no log.txt (the game
+// library's log) and nothing else, whatever it does.
+TEST(LevelCheckUsage, LeavesTheFolderItRunsInEmpty) {
+    testsupport::TempDir files;
+    files.Write("level.txt", "1 ");
+    testsupport::TempDir empty;
+    const std::string level = "'" + files.File("level.txt") + "'";
+    const std::string data = "--data '" + testsupport::SourceDir() + "/data' --quiet ";
+    for (const std::string& args :
+         {std::string("--help"), level, data + "--play 1 " + level,
+          data + "--png '" + files.File("pictures") + "' " + level, data + "--sweep --jobs 2 " + level}) {
+        SCOPED_TRACE(args);
+        EXPECT_EQ(RunTool(empty.Path(), args).status, 0);
+        EXPECT_EQ(Entries(empty.Path()), std::vector<std::string>{});
+    }
 }
 
 TEST(LevelCheckStatic, ExitStatusFollowsTheWorstFile) {

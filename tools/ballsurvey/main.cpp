@@ -17,9 +17,13 @@
 #include <cstring>
 #include <string>
 
+#include "framework/LogFile.h"
 #include "gameplay/SceneDriver.h"
 #include "tools/ballsurvey/BallSurvey.h"
 #include "tools/levelcheck/GameDataFolder.h"
+
+// Like levelcheck, no log.txt in the folder it is run from.
+LogFile logFile(nullptr);
 
 namespace {
 

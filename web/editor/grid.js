@@ -188,6 +188,22 @@ export class Grid {
     }
 
     /**
+     * The grid of the cells levelcheck reports for a text (its check's
+     * `cells`: kind 0 to 4, capsule, and the row and column the loader
+     * placed each at, -1 when it placed none). Handed to fromLoaderCells,
+     * so both readings of the loader agree.
+     * @param {readonly {kind: number, capsule: boolean, row: number, column: number}[]} cells
+     * @returns {Grid}
+     */
+    static fromCheckCells(cells) {
+        return Grid.fromLoaderCells(cells.map((c) => ({
+            kind: c.kind,
+            hasPowerUp: c.capsule,
+            rect: { x: 1 + c.column * CELL_STEP_X, y: 1 + c.row * CELL_STEP_Y },
+        })));
+    }
+
+    /**
      * A grid from its storage code (see toCode), or null when the code is
      * not one.
      * @param {unknown} code

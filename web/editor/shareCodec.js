@@ -10,7 +10,7 @@
 // page reads them with the game's loader and shows them as text, never as
 // markup.
 
-import { MAX_LEVELS, cleanTitle } from './levelSet.js';
+import { MAX_LEVELS, cleanTitle, levelFileName } from './levelSet.js';
 
 /** @typedef {{title: string, text: string}} SharedLevel */
 /** @typedef {{ok: true, fragment: string} | {ok: false, error: string}} Encoded */
@@ -215,4 +215,17 @@ function fromBase64Url(text) {
     const bytes = new Uint8Array(binary.length);
     for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
     return bytes;
+}
+
+/**
+ * The level files a link carries, named as the game reads them
+ * (level1.txt, ...), for starting the game straight from a link: the game's
+ * own loader then reads each text, as it reads any level file.
+ * @param {unknown} hash
+ * @returns {Promise<{ok: true, files: {name: string, text: string}[]} | {ok: false, error: string}>}
+ */
+export async function levelFilesOfLink(hash) {
+    const decoded = await decodeShare(hash);
+    if (!decoded.ok) return decoded;
+    return { ok: true, files: decoded.levels.map((level, i) => ({ name: levelFileName(i), text: level.text })) };
 }

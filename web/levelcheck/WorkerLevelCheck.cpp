@@ -236,6 +236,68 @@ std::string WorkerLevelCheck::Play(const std::string& name, const std::string& b
            ",\"header\":" + Quote(LevelSweep::CsvHeader()) + "}";
 }
 
+std::string WorkerLevelCheck::Trace(const std::string& name, const std::string& bytes, int index,
+                                    double frames) {
+    std::string error;
+    if (index < 0 || index >= static_cast<int>(angles.size()))
+        return Failure("no serve angle has that index");
+    if (!FrameLimit(frames))
+        return Failure("the frame limit is a whole number from 1 to 1000000000");
+    if (!OpenScene(&error) || !WriteLevel(name, bytes, &error))
+        return Failure(error);
+    GameScene& scene = driver->scene;
+    std::ostringstream ball, paddle, bricks, lives, points, start;
+    std::vector<int> kinds;
+    int lastLives = -1, lastPoints = -1;
+    // Called after each round step; the first call also takes the grid as
+    // the level began (StartLevelFile has read it by then, and the first
+    // step is the serve, which breaks nothing).
+    auto record = [&](long frame) {
+        if (kinds.empty()) {
+            for (const BrickCell& cell : scene.bricks.cells) {
+                const int kind = cell.present ? cell.kind : 0;
+                // Where the game draws the brick (grid-relative); an
+                // unplaced cell is never present.
+                start << (kinds.empty() ? "" : ",") << kind << "," << cell.rect.x << ","
+                      << cell.rect.y;
+                kinds.push_back(kind);
+            }
+        }
+        const char* comma = frame > 1 ? "," : "";
+        ball << comma << static_cast<int>(scene.ball.x) << "," << static_cast<int>(scene.ball.y);
+        paddle << comma << scene.paddleX;
+        for (size_t n = 0; n < kinds.size(); ++n) {
+            const BrickCell& cell = scene.bricks.cells[n];
+            const int kind = cell.present ? cell.kind : 0;
+            if (kind == kinds[n])
+                continue;
+            kinds[n] = kind;
+            bricks << (bricks.tellp() > 0 ? "," : "") << frame << "," << n << "," << kind;
+        }
+        if (scene.lives != lastLives) {
+            lives << (lives.tellp() > 0 ? "," : "") << frame << "," << scene.lives;
+            lastLives = scene.lives;
+        }
+        if (scene.points != lastPoints) {
+            points << (points.tellp() > 0 ? "," : "") << frame << "," << scene.points;
+            lastPoints = scene.points;
+        }
+    };
+    LevelPlayer player(*driver);
+    player.afterFrame = record;
+    const LevelPlayer::Run run =
+        player.PlayAt(name, angles[static_cast<size_t>(index)], static_cast<long>(frames), true);
+    std::ostringstream json;
+    json << "{\"index\":" << index << ",\"angle\":" << angles[static_cast<size_t>(index)]
+         << ",\"csv\":" << Quote(LevelSweep::CsvRow(name, run))
+         << ",\"header\":" << Quote(LevelSweep::CsvHeader()) << ",\"frames\":" << run.frames
+         << ",\"paddleY\":" << scene.paddleY << ",\"ball\":[" << ball.str() << "],\"paddle\":["
+         << paddle.str() << "],\"paddleWidth\":" << scene.paddleImage.GetWidth() << ",\"bricks\":["
+         << bricks.str() << "],\"lives\":[" << lives.str() << "],\"points\":[" << points.str()
+         << "],\"cells\":[" << start.str() << "]}";
+    return json.str();
+}
+
 std::string WorkerLevelCheck::Report(const std::string& name, const std::string& bytes,
                                      const std::string& lines, double frames, double minClear,
                                      bool quiet) {

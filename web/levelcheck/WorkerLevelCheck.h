@@ -31,6 +31,16 @@ class WorkerLevelCheck {
     // frames is the run's frame limit (--frames), a whole number; a double so that any number from
     // JavaScript is checked before it is converted.
     std::string Play(const std::string& name, const std::string& bytes, int index, double frames);
+    // One run of a sweep played again as Play plays it (the same angle, the
+    // same loop detection), recorded for showing in the page: per frame the
+    // ball's and the paddle's drawing places, and every change of a brick,
+    // of the balls left and of the points. {"index", "angle", "csv",
+    // "header", "frames", "paddleY", "ball" [x0, y0, x1, y1, ...], "paddle"
+    // [x0, ...], "paddleWidth", "bricks" [frame, cell, kind, ...]
+    // (kind 0: gone), "lives" [frame, lives, ...], "points" [frame, points,
+    // ...], "cells" [kind, x, y, ...]: the 300 cells
+    // at the start and their places under the top line}. frames as for Play.
+    std::string Trace(const std::string& name, const std::string& bytes, int index, double frames);
     // `levelcheck --sweep --csv ... [--min-clear P] [--quiet] NAME` on runs
     // played elsewhere: lines holds one Play "line" per serve angle, in any
     // order. {"exitStatus", "output", "csv"}. minClear below 0: none.

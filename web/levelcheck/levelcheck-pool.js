@@ -127,6 +127,8 @@ export class LevelCheckPool {
         this.currentSweep = null;
         /** @type {Promise<number> | null} */
         this.angleCount = null;
+        /** @type {Channel | null} replays sweep serves for the page */
+        this.tracer = null;
     }
 
     /**
@@ -216,6 +218,24 @@ export class LevelCheckPool {
         }
     }
 
+    /**
+     * One serve of a sweep played again and recorded for showing, on a
+     * worker of its own so that checks and sweeps do not wait for it. A new
+     * trace does not stop one running; the page waits for each.
+     * @param {LevelBytes} level
+     * @param {number} index the serve angle's place
+     * @param {{name?: string, frames?: number}} [options]
+     * @returns {Promise<import('./levelcheck.js').Trace>}
+     */
+    trace(level, index, { name = 'level1.txt', frames = DefaultFrames } = {}) {
+        if (this.closed) return Promise.reject(new Error('the levelcheck pool was closed'));
+        if (!this.tracer || this.tracer.dead) {
+            this.tracer?.close();
+            this.tracer = new Channel(this.createWorker());
+        }
+        return this.tracer.request({ op: 'trace', level, index, name, frames });
+    }
+
     /** The checks' worker, a new one in place of one that died. */
     checkerChannel() {
         if (this.closed) throw new Error('the levelcheck pool was closed');
@@ -233,6 +253,7 @@ export class LevelCheckPool {
         this.pendingCheck?.resolve(null);
         this.pendingCheck = null;
         this.checker.close();
+        this.tracer?.close();
         for (const player of this.players) player.close();
         this.players = [];
     }

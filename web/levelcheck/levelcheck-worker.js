@@ -6,6 +6,7 @@
 // Request:  {id, op: 'check', level, name?, quiet?}
 //           {id, op: 'angles'}
 //           {id, op: 'play', level, index, name?, frames?}
+//           {id, op: 'trace', level, index, name?, frames?}
 //           {id, op: 'report', level, lines, name?, frames?, minClear?, quiet?}
 // Answer:   {id, ok: true, result}  (result as levelcheck.js returns it)
 //           {id, ok: false, error}  (a message for the designer)
@@ -40,6 +41,7 @@ function answer(checker, request) {
     case 'check': return checker.check(request.level, options);
     case 'angles': return checker.serveAngles();
     case 'play': return checker.play(request.level, request.index, options);
+    case 'trace': return checker.trace(request.level, request.index, options);
     case 'report': return checker.report(request.level, request.lines, options);
     default: throw new Error(`unknown request ${request.op}`);
     }

@@ -51,6 +51,20 @@
  * @property {string} csv         what it writes with --csv
  * @property {Record<string, string | number>[]} runs  the CSV rows, by column
  *
+ * @typedef {object} Trace
+ * @property {number} index    the serve angle's place in serveAngles()
+ * @property {number} angle
+ * @property {Record<string, string | number>} run  the run's CSV row, by column
+ * @property {number} frames   frames played; frame f (from 1) is at f - 1 below
+ * @property {number} paddleY
+ * @property {number} paddleWidth
+ * @property {number[]} ball   x, y per frame, where the game draws the ball
+ * @property {number[]} paddle x per frame
+ * @property {number[]} bricks frame, cell, kind (0: gone) per change
+ * @property {number[]} lives  frame, balls left per change
+ * @property {number[]} points frame, points per change
+ * @property {number[]} cells  kind, x, y of each of the 300 cells at the start
+ *
  * @typedef {object} LoadOptions
  * @property {string | URL} [moduleUrl]  levelcheck-core.js (default: beside this file)
  * @property {(line: string) => void} [log]  the module's own printout (default: dropped)
@@ -209,6 +223,23 @@ export class LevelCheck {
                 [name, pointer, length, index, frames]));
         const [run] = parseCsv(`${answer.header}\n${answer.csv}\n`);
         return { index: answer.index, line: answer.line, run };
+    }
+
+    /**
+     * One run of a sweep played again as play() plays it, recorded frame by
+     * frame for showing (see WorkerLevelCheck::Trace): ball and paddle
+     * places, brick, ball and point changes, and the run's CSV row.
+     * @param {LevelBytes} level
+     * @param {number} index
+     * @param {{name?: string, frames?: number}} [options]
+     * @returns {Trace}
+     */
+    trace(level, index, { name = 'level1.txt', frames = DefaultFrames } = {}) {
+        const answer = this.withBytes(name, level, (pointer, length) =>
+            this.core.ccall('lc_trace', 'string', ['string', 'number', 'number', 'number', 'number'],
+                [name, pointer, length, index, frames]));
+        const [run] = parseCsv(`${answer.header}\n${answer.csv}\n`);
+        return { ...answer, run };
     }
 
     /**

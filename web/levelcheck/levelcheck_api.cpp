@@ -42,6 +42,11 @@ EMSCRIPTEN_KEEPALIVE const char* lc_play(const char* name, const char* bytes, in
     return Answer(Checker().Play(name, Bytes(bytes, length), index, frames));
 }
 
+EMSCRIPTEN_KEEPALIVE const char* lc_trace(const char* name, const char* bytes, int length,
+                                          int index, double frames) {
+    return Answer(Checker().Trace(name, Bytes(bytes, length), index, frames));
+}
+
 EMSCRIPTEN_KEEPALIVE const char* lc_report(const char* name, const char* bytes, int length,
                                            const char* lines, double frames, double minClear,
                                            int quiet) {

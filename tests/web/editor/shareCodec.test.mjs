@@ -8,6 +8,7 @@ import {
     decodeShare,
     encodeShare,
     isShareFragment,
+    levelFilesOfLink,
 } from '../../../web/editor/shareCodec.js';
 
 /** A fragment carrying the given bytes, deflated as the codec does. */
@@ -94,4 +95,15 @@ test('hostile links give a clear message and never throw', async () => {
         assert.match(result.error, /^this link does not open: /, name);
         assert.match(result.error, why, name);
     }
+});
+
+test('a link starts the game with its levels as level1.txt, level2.txt, ...; a bad one with a message', async () => {
+    const shared = await encodeShare([{ title: 'A', text: '1 \n' }, { title: 'B', text: '# 2 \n' }]);
+    assert.deepEqual(await levelFilesOfLink(`#${shared.ok && shared.fragment}`), {
+        ok: true,
+        files: [{ name: 'level1.txt', text: '1 \n' }, { name: 'level2.txt', text: '# 2 \n' }],
+    });
+    const bad = await levelFilesOfLink('#q1.!!');
+    assert.equal(bad.ok, false);
+    assert.match(bad.ok ? '' : bad.error, /^this link does not open: /);
 });

@@ -62,3 +62,29 @@ describe('a sweep over two workers', () => {
         assert.equal((await pool.sweep(level, { minClear: 50 })).runs.length, 60);
     });
 });
+
+test('a serve traced for showing is the sweep run of that angle, frame for frame', async () => {
+    const pool = newPool(1);
+    try {
+        const file = path.join(levels, 'loops.txt');
+        const rows = runDesktop(file, 'level1.txt', ['--sweep']).csv.trim().split('\n').slice(1);
+        // A cleared run and a looping one.
+        for (const outcome of ['cleared', 'loops']) {
+            const index = rows.findIndex((row) => row.split(',')[6] === outcome);
+            const trace = await pool.trace(readFileSync(file), index);
+            const row = rows[index].split(',');
+            assert.equal(trace.csv, rows[index]);
+            assert.equal(trace.frames, Number(row[3]));
+            assert.equal(trace.ball.length, 2 * trace.frames);
+            assert.equal(trace.paddle.length, trace.frames);
+            // Replaying the brick changes leaves the run's bricks.
+            const kinds = trace.cells.filter((_, i) => i % 3 === 0);
+            for (let i = 0; i < trace.bricks.length; i += 3) kinds[trace.bricks[i + 1]] = trace.bricks[i + 2];
+            assert.equal(kinds.filter((k) => k >= 1 && k <= 3).length, Number(row[8]));
+            assert.equal(trace.points[trace.points.length - 1], Number(row[5]));
+        }
+        await assert.rejects(pool.trace('1 \n', 60), /no serve angle has that index/);
+    } finally {
+        pool.close();
+    }
+});

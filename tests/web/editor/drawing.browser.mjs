@@ -1,0 +1,111 @@
+// The editor page in headless Chromium: the mouse and the keys give the
+// level text the model writes, text typed is read by the game's loader,
+// and levelcheck's located messages come as the designer draws.
+import assert from 'node:assert/strict';
+import { after, before, test } from 'node:test';
+
+import { Grid, cellOf } from '../../../web/editor/grid.js';
+import { writeLevelText } from '../../../web/editor/levelText.js';
+import { drag, gridCode, levelText, openEditor, runDesktop, settled, startSite, typeText } from './pageSupport.mjs';
+
+/** @type {Awaited<ReturnType<typeof startSite>>} */
+let site;
+before(async () => { site = await startSite(); });
+after(async () => { await site?.close(); });
+
+/**
+ * The text the model writes for bricks at places.
+ * @param {[number, number, import('../../../web/editor/grid.js').Kind, boolean?][]} bricks
+ */
+function textOf(bricks) {
+    const grid = new Grid();
+    for (const [col, row, kind, capsule] of bricks) grid.put(col, row, cellOf(kind, capsule));
+    return writeLevelText(grid);
+}
+
+test('paint, erase, capsules, mirrors, fill, undo and redo give the text the model writes', async () => {
+    const { page, errors } = await openEditor(site);
+    await page.keyboard.press('2');
+    await drag(page, [0, 0], [3, 0]);
+    const row0 = [[0, 0, 2], [1, 0, 2], [2, 0, 2], [3, 0, 2]];
+    assert.equal(await levelText(page), textOf(row0));
+
+    await page.keyboard.press('s');
+    await drag(page, [1, 0]);
+    await page.keyboard.press('4');
+    await page.click('#mirror-lr');
+    await page.click('#mirror-tb');
+    await drag(page, [1, 2]);
+    const solids = [[1, 2, 'solid'], [18, 2, 'solid'], [1, 12, 'solid'], [18, 12, 'solid']];
+    const drawn = [[0, 0, 2], [1, 0, 2, true], [2, 0, 2], [3, 0, 2], ...solids];
+    assert.equal(await levelText(page), textOf(drawn));
+
+    // A rectangle with both mirrors, then its undo and redo by all three keys.
+    await page.click('#mirror-tb');
+    await page.keyboard.press('f');
+    await page.keyboard.press('3');
+    await drag(page, [5, 5], [6, 6]);
+    const filled = [...drawn, [5, 5, 3], [6, 5, 3], [5, 6, 3], [6, 6, 3], [13, 5, 3], [14, 5, 3], [13, 6, 3], [14, 6, 3]];
+    assert.equal(await levelText(page), textOf(filled));
+    await page.keyboard.down('Control');
+    await page.keyboard.press('z');
+    await settled(page);
+    assert.equal(await levelText(page), textOf(drawn));
+    await page.keyboard.down('Shift');
+    await page.keyboard.press('Z');
+    await page.keyboard.up('Shift');
+    await settled(page);
+    assert.equal(await levelText(page), textOf(filled));
+    await page.keyboard.press('z');
+    await page.keyboard.press('y');
+    await page.keyboard.up('Control');
+    await settled(page);
+    assert.equal(await levelText(page), textOf(filled));
+
+    // The right button erases, mirrored.
+    await page.keyboard.press('f');
+    await drag(page, [0, 0], [0, 0], { button: 'right' });
+    assert.equal(await levelText(page), textOf(filled.filter(([c, r]) => r !== 0 || c !== 0)));
+    assert.match(await page.$eval('#counts', (e) => e.textContent),
+        /^15 bricks: 0 one-hit, 3 two-hit, 8 three-hit, 4 solid; 1 capsule; /);
+    assert.deepEqual(errors, []);
+});
+
+test('text typed or pasted is read by the game\'s loader and redrawn', async () => {
+    const { page } = await openEditor(site);
+    // An odd-length line: the loader takes its line feed as the last
+    // brick's modifier, so the next row runs on in the same row.
+    await typeText(page, '1 2\n3S\n\n# ');
+    const expected = new Grid();
+    expected.put(0, 0, cellOf(1));
+    expected.put(1, 0, cellOf(2));
+    expected.put(2, 0, cellOf(3, true));
+    expected.put(0, 2, cellOf('solid'));
+    assert.equal(await gridCode(page), expected.toCode());
+    // The text stays as typed until the grid changes; then the writer's.
+    assert.equal(await levelText(page), '1 2\n3S\n\n# ');
+    await page.keyboard.press('1');
+    await drag(page, [5, 5]);
+    expected.put(5, 5, cellOf(1));
+    assert.equal(await levelText(page), writeLevelText(expected));
+});
+
+test('a walled-in brick is levelcheck\'s located error as it is drawn; its message marks the cell', async () => {
+    const { page } = await openEditor(site);
+    await page.keyboard.press('4');
+    await drag(page, [8, 5], [10, 5]);
+    await drag(page, [8, 6]);
+    await drag(page, [10, 6]);
+    await drag(page, [8, 7], [10, 7]);
+    await page.keyboard.press('2');
+    await drag(page, [9, 6]);
+    const shown = await page.$$eval('#messages button', (b) => b.map((e) => e.textContent));
+    const desktop = runDesktop(await levelText(page));
+    assert.equal(desktop.status, 1);
+    const printed = desktop.stdout.split('\n').filter((line) => /^level1\.txt:\d+:\d+: (error|warning): /.test(line));
+    assert.deepEqual(shown, printed);
+    const walled = shown.findIndex((line) => line.startsWith('level1.txt:7:19: error:'));
+    assert.ok(walled >= 0, `no error at the walled-in brick among ${shown.join(' | ')}`);
+    await page.click(`#messages li:nth-child(${walled + 1}) button`);
+    assert.equal(await page.evaluate(() => document.body.dataset.marked), '9,6');
+});

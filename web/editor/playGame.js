@@ -1,0 +1,96 @@
+// @ts-check
+// Play from the editor: the game's web edition in this page, with the set's
+// levels in place of the packaged ones (the open set's first is level 1).
+// Keys and touch buttons reach the game the way its own page sends them,
+// through the web edition's key source. The game loads on the first Play
+// only; leaving it (A+B or Escape) ends its run and the editor comes back
+// as it was.
+
+/** @typedef {{name: string, text: string}} LevelFile */
+
+// The game's web edition, in the site's game/ folder beside editor/.
+const GAME = new URL('../game/', import.meta.url);
+
+/** @type {Promise<[any, any, any]> | null} */
+let game = null;
+/** @type {AudioContext | null} made at the first Play, a click, as browsers want */
+let audio = null;
+/** @type {any} the title tune's player */
+let music = null;
+
+/**
+ * Runs the game on the canvas until it ends; the box (with the canvas and
+ * any touch buttons, [data-key] or [data-keys] with DOM key codes) is shown
+ * meanwhile.
+ * @param {HTMLElement} box
+ * @param {HTMLCanvasElement} canvas
+ * @param {LevelFile[]} levels
+ * @param {(line: string) => void} onLog
+ * @returns {Promise<{status: number, stderr: string, log: string}>}
+ */
+export async function playInPage(box, canvas, levels, onLog) {
+    game ??= Promise.all(['runner.js', 'keys.js', 'music.js'].map((file) => import(new URL(file, GAME).href)))
+        .catch((error) => {
+            game = null;
+            throw new Error(`the game's web build is not in this site (${error instanceof Error ? error.message : error})`);
+        });
+    const [{ runGame }, { createKeySource, gameKeyOf }, { createLazyMusic }] = await game;
+    if (!audio && typeof AudioContext === 'function') {
+        try {
+            audio = new AudioContext();
+        } catch {
+            audio = null;
+        }
+    }
+    audio?.resume().catch(() => {});
+    if (!music && audio) music = createLazyMusic(audio);
+    const keys = createKeySource();
+    /** @param {KeyboardEvent} event */
+    const onKey = (event) => {
+        const code = gameKeyOf(event);
+        if (!code) return;
+        event.preventDefault();
+        if (event.type === 'keydown') keys.down(code);
+        else keys.up(code);
+    };
+    const release = () => keys.release();
+    /** @type {(() => void)[]} */
+    const undo = [];
+    for (const button of box.querySelectorAll('[data-key], [data-keys]')) {
+        const element = /** @type {HTMLElement} */ (button);
+        const codes = (element.dataset.keys ?? element.dataset.key ?? '').split(' ').map(Number).filter(Boolean);
+        /** @param {PointerEvent} event */
+        const press = (event) => {
+            event.preventDefault();
+            element.setPointerCapture?.(event.pointerId);
+            for (const code of codes) keys.down(code);
+        };
+        const lift = () => { for (const code of codes) keys.up(code); };
+        element.addEventListener('pointerdown', press);
+        element.addEventListener('pointerup', lift);
+        element.addEventListener('pointercancel', lift);
+        undo.push(() => {
+            element.removeEventListener('pointerdown', press);
+            element.removeEventListener('pointerup', lift);
+            element.removeEventListener('pointercancel', lift);
+        });
+    }
+    document.addEventListener('keydown', onKey);
+    document.addEventListener('keyup', onKey);
+    window.addEventListener('blur', release);
+    box.hidden = false;
+    document.body.classList.add('playing');
+    canvas.focus();
+    try {
+        return await runGame({ canvas, levels, onLog, keys, audioContext: audio, music });
+    } finally {
+        keys.release();
+        music?.stop();
+        document.removeEventListener('keydown', onKey);
+        document.removeEventListener('keyup', onKey);
+        window.removeEventListener('blur', release);
+        for (const step of undo) step();
+        box.hidden = true;
+        document.body.classList.remove('playing');
+    }
+}
