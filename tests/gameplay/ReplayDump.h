@@ -19,13 +19,14 @@ constexpr int Every = 100;
 
 inline std::string DumpLine(int frame, const GameScene& scene) {
     char line[256];
-    std::snprintf(line, sizeof line,
-                  "frame %d state %d level %d points %d lives %d bricks %d ball %.3f %.3f angle %.3f "
-                  "paddle %d capsules %d shots %d held %d\n",
-                  frame, scene.state, scene.level, scene.points, scene.lives, scene.BreakableLeft(),
-                  static_cast<double>(scene.ball.x), static_cast<double>(scene.ball.y),
-                  static_cast<double>(scene.ball.angle), scene.paddleX, scene.powerUps.GetCount(),
-                  scene.shots.GetCount(), scene.heldPowerUp ? 1 : 0);
+    std::snprintf(
+        line, sizeof line,
+        "frame %d state %d level %d points %d lives %d bricks %d ball %.3f %.3f angle %.3f "
+        "paddle %d capsules %d shots %d held %d\n",
+        frame, scene.state, scene.level, scene.points, scene.lives, scene.BreakableLeft(),
+        static_cast<double>(scene.ball.x), static_cast<double>(scene.ball.y),
+        static_cast<double>(scene.ball.angle), scene.paddleX, scene.powerUps.GetCount(),
+        scene.shots.GetCount(), scene.heldPowerUp ? 1 : 0);
     return line;
 }
 

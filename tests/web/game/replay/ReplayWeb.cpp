@@ -33,17 +33,20 @@ bool Write(const std::string& path, const std::string& bytes) {
 
 // The scene's data as the desktop test writes it (tests/gameplay/SceneHarness):
 // only the pictures' sizes count for play.
-bool WriteSceneData(const std::string& root, const std::string& replayDir, const std::string& font) {
+bool WriteSceneData(const std::string& root, const std::string& replayDir,
+                    const std::string& font) {
     using fixtures::Rgb;
-    for (const char* dir : {"/data", "/data/images", "/data/sounds", "/data/fonts", "/data/levels"}) {
+    for (const char* dir :
+         {"/data", "/data/images", "/data/sounds", "/data/fonts", "/data/levels"}) {
         mkdir((root + dir).c_str(), 0755);
     }
     struct Picture {
         const char* name;
         int w, h;
     };
-    const Picture pictures[] = {{"paddle", 32, 6},   {"ball", 4, 4},      {"brick001", 15, 9}, {"brick002", 15, 9},
-                                {"brick003", 15, 9}, {"brick501", 15, 9}, {"pshot", 16, 16},   {"fire", 8, 12}};
+    const Picture pictures[] = {{"paddle", 32, 6},   {"ball", 4, 4},      {"brick001", 15, 9},
+                                {"brick002", 15, 9}, {"brick003", 15, 9}, {"brick501", 15, 9},
+                                {"pshot", 16, 16},   {"fire", 8, 12}};
     bool ok = true;
     for (const Picture& p : pictures) {
         ok = ok && fixtures::WriteBytes(root + "/data/images/" + p.name + ".png",
@@ -94,7 +97,8 @@ int main(int argc, char* argv[]) {
     std::string a, b;
     for (int line = 1; std::getline(want, b); ++line) {
         if (!std::getline(got, a) || a != b) {
-            std::printf("line %d differs\nexpected: %s\n     got: %s\n", line, b.c_str(), a.c_str());
+            std::printf("line %d differs\nexpected: %s\n     got: %s\n", line, b.c_str(),
+                        a.c_str());
             return 1;
         }
     }
