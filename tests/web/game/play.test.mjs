@@ -30,7 +30,11 @@ before(async () => {
   page = await browser.newPage();
   page.on('request', (request) => requests.push(request.url()));
   await page.evaluateOnNewDocument((text) => {
-    /** @type {any} */ (window).quadrellLevels = [{ name: 'level1.txt', text }];
+    const w = /** @type {any} */ (window);
+    w.quadrellLevels = [{ name: 'level1.txt', text }];
+    // What the page's Content-Security-Policy refused.
+    w.refused = [];
+    document.addEventListener('securitypolicyviolation', (e) => w.refused.push(`${e.violatedDirective} ${e.blockedURI}`));
   }, busy);
   await page.goto(server.url);
 });
@@ -106,6 +110,7 @@ test('Play again starts a fresh run without downloading anything; the Exit row e
   assert.deepEqual(requests.slice(before), [], 'nothing fetched for the second run');
   // Only the site's own files were ever asked for.
   for (const url of requests) assert.ok(url.startsWith(server.url) || url.startsWith('data:'), url);
+  assert.deepEqual(await page.evaluate(() => /** @type {any} */ (window).refused), [], 'nothing the policy refused');
 
   // A+B on the title menu ends the program too.
   await page.click('#again');
