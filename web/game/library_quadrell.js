@@ -22,6 +22,8 @@
 mergeInto(LibraryManager.library, {
   $QD__deps: ['$SDL'],
   $QD: {
+    // How late a sleep's timer fires, in ms (see SDL_Delay).
+    timerLateness: 1,
     // The per-run bridge the runner fills in before main.
     bridge: function() { return Module['quadrell']; },
     quantiseCanvas: function(surfData) {
@@ -72,6 +74,38 @@ mergeInto(LibraryManager.library, {
     if (SDL.screen) SDL.freeSurface(SDL.screen);
     SDL.screen = SDL.makeSurface(width, height, flags, true, 'screen');
     return SDL.screen;
+  },
+
+  // The frame loop sleeps out each frame's rest in SDL_Delay. A browser
+  // timer fires late, often by a millisecond or more, and every late wake
+  // makes a long frame (the loop does not make up an overrun). So the timer
+  // is set early by the lateness seen so far (a running mean), and the rest
+  // of the sleep is waited out with message events, which the browser runs
+  // without a timer's delay. The wait stays a yield to the browser.
+  SDL_Delay__deps: ['$QD', '$safeSetTimeout', '$callUserCallback', '$runtimeKeepalivePush', '$runtimeKeepalivePop'],
+  SDL_Delay: function(ms) {
+    Asyncify.handleSleep(function(wakeUp) {
+      var deadline = performance.now() + ms;
+      var early = Math.min(ms, QD.timerLateness);
+      var channel = QD.sleepChannel || (QD.sleepChannel = new MessageChannel());
+      function waitOut() {
+        if (performance.now() >= deadline) {
+          channel.port1.onmessage = null;
+          runtimeKeepalivePop();
+          callUserCallback(wakeUp);
+          return;
+        }
+        channel.port1.onmessage = waitOut;
+        channel.port2.postMessage(0);
+      }
+      var timerDue = deadline - early;
+      safeSetTimeout(function() {
+        var late = Math.max(0, performance.now() - timerDue);
+        QD.timerLateness += (Math.min(late, 4) - QD.timerLateness) / 8;
+        runtimeKeepalivePush();
+        waitOut();
+      }, ms - early);
+    });
   },
 
   SDL_Flip__deps: ['$QD'],
