@@ -74,6 +74,8 @@ async function play() {
     canvas,
     // A page that embeds this one (or a test) may set its own levels.
     levels: /** @type {{ quadrellLevels?: import('./game/runner.js').LevelFile[] }} */ (window).quadrellLevels,
+    // A benchmark counts the frames shown.
+    onFrame: /** @type {{ quadrellOnFrame?: () => void }} */ (window).quadrellOnFrame,
     keys,
     audioContext: audio,
     music,

@@ -5,7 +5,10 @@
 // What each one fixes, and why:
 // - the picture: the desktop's screen is RGB565, the emulated one keeps 8
 //   bits a channel; pictures are quantised when they are converted to the
-//   display format and the screen once more at every flip;
+//   display format, and at every flip the parts of the screen that may
+//   hold other colours since (text, blended or unconverted pictures);
+// - text: a string drawn every frame (a score, the menu) is rendered once
+//   and its surface kept while the game asks for it again;
 // - colour keys, which the emulation ignores;
 // - SDL_FreeRW, which in the emulation also drops the next free slot;
 // - the mixer: samples decoded here from their WAV bytes and played through
@@ -26,13 +29,73 @@ mergeInto(LibraryManager.library, {
     timerLateness: 1,
     // The per-run bridge the runner fills in before main.
     bridge: function() { return Module['quadrell']; },
-    quantiseCanvas: function(surfData) {
+    // Quantises a surface's whole picture, or the given part of it; answers
+    // whether every pixel there is fully opaque or fully transparent, so
+    // that a copy of it onto a 565 screen stays 565.
+    quantiseCanvas: function(surfData, x, y, w, h) {
       var ctx = surfData.ctx;
-      var w = surfData.width, h = surfData.height;
-      if (!w || !h) return;
-      var image = ctx.getImageData(0, 0, w, h);
+      if (w === undefined) { x = 0; y = 0; w = surfData.width; h = surfData.height; }
+      if (!w || !h) return true;
+      var image = ctx.getImageData(x, y, w, h);
       QD.bridge().quantise565(image.data);
-      ctx.putImageData(image, 0, 0);
+      ctx.putImageData(image, x, y);
+      var data = image.data;
+      for (var i = 3; i < data.length; i += 4) {
+        if (data[i] !== 0 && data[i] !== 255) return false;
+      }
+      return true;
+    },
+    // Parts of the screen drawn since the last flip from sources whose
+    // colours a 565 screen might not show as they are: {x, y, w, h}.
+    dirty: [],
+    // A blit's or fill's effect on the 565 picture: a source that is not
+    // known to be exact makes its target rectangle dirty (on the screen) or
+    // its whole target inexact (any other surface).
+    noteDrawn: function(dst, exact, x, y, w, h) {
+      if (exact) return;
+      if (dst !== SDL.screen) {
+        var dstData = SDL.surfaces[dst];
+        if (dstData) dstData.qdExact = false;
+        return;
+      }
+      var screen = SDL.surfaces[dst];
+      var x0 = Math.max(0, x), y0 = Math.max(0, y);
+      var x1 = Math.min(screen.width, x + w), y1 = Math.min(screen.height, y + h);
+      if (x1 > x0 && y1 > y0) QD.dirty.push({ x: x0, y: y0, w: x1 - x0, h: y1 - y0 });
+    },
+    // Quantises what noteDrawn collected; many small parts as one.
+    quantiseDirty: function(surfData) {
+      var parts = QD.dirty;
+      if (parts.length > 16) {
+        var x0 = Infinity, y0 = Infinity, x1 = 0, y1 = 0;
+        parts.forEach(function(r) {
+          x0 = Math.min(x0, r.x); y0 = Math.min(y0, r.y);
+          x1 = Math.max(x1, r.x + r.w); y1 = Math.max(y1, r.y + r.h);
+        });
+        parts = [{ x: x0, y: y0, w: x1 - x0, h: y1 - y0 }];
+      }
+      parts.forEach(function(r) { QD.quantiseCanvas(surfData, r.x, r.y, r.w, r.h); });
+      QD.dirty = [];
+    },
+    // Rendered text kept for reuse: key (font, colour, text) -> entry
+    // {surf, inUse}, oldest first; and surface -> entry. (Made at first use:
+    // the library's objects are written out as literals.)
+    texts: function() {
+      return QD.textCache || (QD.textCache = { byKey: new Map(), bySurface: new Map() });
+    },
+    textCacheSize: 64,
+    // Frees the oldest kept texts the game no longer holds, down to the
+    // cache's size.
+    trimTextCache: function() {
+      var texts = QD.texts();
+      var excess = texts.byKey.size - QD.textCacheSize;
+      texts.byKey.forEach(function(entry, key) {
+        if (excess <= 0 || entry.inUse) return;
+        texts.byKey.delete(key);
+        texts.bySurface.delete(entry.surf);
+        SDL.freeSurface(entry.surf);
+        excess--;
+      });
     },
     // Makes every pixel of the given 8-bit RGB colour transparent.
     applyColourKey: function(surfData, key) {
@@ -111,15 +174,69 @@ mergeInto(LibraryManager.library, {
   SDL_Flip__deps: ['$QD'],
   SDL_Flip: function(surf) {
     var surfData = SDL.surfaces[surf];
-    if (surfData) QD.quantiseCanvas(surfData);
+    if (surfData) {
+      if (surf === SDL.screen) QD.quantiseDirty(surfData);
+      else QD.quantiseCanvas(surfData);
+    }
+    var bridge = QD.bridge();
+    if (bridge.onFlip) bridge.onFlip();
     return 0;
   },
 
   SDL_DisplayFormat__deps: ['$QD', 'SDL_ConvertSurface'],
   SDL_DisplayFormat: function(surf) {
     var copy = _SDL_ConvertSurface(surf);
-    if (copy) QD.quantiseCanvas(SDL.surfaces[copy]);
+    if (copy) SDL.surfaces[copy].qdExact = QD.quantiseCanvas(SDL.surfaces[copy]);
     return copy;
+  },
+
+  // The emulation's blit, noting what it may leave unquantised.
+  SDL_UpperBlit__deps: ['$QD'],
+  SDL_UpperBlit: function(src, srcrect, dst, dstrect) {
+    var srcData = SDL.surfaces[src];
+    if (!srcData || !SDL.surfaces[dst]) return -1;
+    var sr = srcrect ? SDL.loadRect(srcrect) : { x: 0, y: 0, w: srcData.width, h: srcData.height };
+    var at = dstrect ? SDL.loadRect(dstrect) : { x: 0, y: 0 };
+    var result = SDL.blitSurface(src, srcrect, dst, dstrect, false);
+    QD.noteDrawn(dst, srcData.qdExact && srcData.alpha === 255, at.x, at.y, sr.w, sr.h);
+    return result;
+  },
+
+  // The emulation's fill, noting a colour the 565 screen does not show as
+  // it is.
+  SDL_FillRect__deps: ['$QD'],
+  SDL_FillRect: function(surf, rect, color) {
+    var surfData = SDL.surfaces[surf];
+    if (!surfData) return -1;
+    var r = rect ? SDL.loadRect(rect) : { x: 0, y: 0, w: surfData.width, h: surfData.height };
+    if (surfData.clipRect) {
+      r = SDL.intersectionOfRects(surfData.clipRect, r);
+      if (rect) SDL.updateRect(rect, r);
+    }
+    var ctx = surfData.ctx;
+    var oldStyle = ctx.fillStyle;
+    ctx.fillStyle = SDL.translateColorToCSSRGBA(color);
+    ctx.fillRect(r.x, r.y, r.w, r.h);
+    ctx.fillStyle = oldStyle;
+    var red = color & 0xff, green = (color >> 8) & 0xff, blue = (color >> 16) & 0xff;
+    var bridge = QD.bridge();
+    var exact = (color >>> 24) === 255 && bridge.through5[red] === red && bridge.through6[green] === green &&
+      bridge.through5[blue] === blue;
+    QD.noteDrawn(surf, exact, r.x, r.y, r.w, r.h);
+    return 0;
+  },
+
+  // A kept text surface is only marked free; any other is freed.
+  SDL_FreeSurface__deps: ['$QD'],
+  SDL_FreeSurface: function(surf) {
+    if (!surf) return;
+    var entry = QD.texts().bySurface.get(surf);
+    if (entry) {
+      entry.inUse = false;
+      QD.trimTextCache();
+      return;
+    }
+    SDL.freeSurface(surf);
   },
 
   SDL_SetColorKey__deps: ['$QD'],
@@ -351,6 +468,17 @@ mergeInto(LibraryManager.library, {
     var fontData = font ? SDL.fonts[font - 1] : null;
     text = UTF8ToString(text);
     if (!fontData || !text) { QD.setError('Text has zero width'); return 0; }
+    var css = SDL.loadColorToCSSRGB(color);
+    var key = font + ' ' + css + ' ' + text;
+    var texts = QD.texts();
+    var kept = texts.byKey.get(key);
+    if (kept && !kept.inUse) {
+      kept.inUse = true;
+      // Newest last: the trim frees from the front.
+      texts.byKey.delete(key);
+      texts.byKey.set(key, kept);
+      return kept.surf;
+    }
     var m = fontData.metrics;
     var ctx = SDL.ttfContext;
     ctx.font = fontData.size + 'px "' + fontData.name + '"';
@@ -358,11 +486,17 @@ mergeInto(LibraryManager.library, {
     var surf = SDL.makeSurface(w, m.height, 0, false, 'text:' + text);
     var surfData = SDL.surfaces[surf];
     surfData.ctx.save();
-    surfData.ctx.fillStyle = SDL.loadColorToCSSRGB(color);
+    surfData.ctx.fillStyle = css;
     surfData.ctx.font = ctx.font;
     surfData.ctx.textBaseline = 'alphabetic';
     surfData.ctx.fillText(text, 0, m.ascent);
     surfData.ctx.restore();
+    if (!kept) {
+      var entry = { surf: surf, inUse: true };
+      texts.byKey.set(key, entry);
+      texts.bySurface.set(surf, entry);
+      QD.trimTextCache();
+    }
     return surf;
   },
   TTF_RenderText_Solid__deps: ['TTF_RenderText_Blended'],

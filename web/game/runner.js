@@ -26,6 +26,7 @@ import * as media from './media.js';
  * @property {AudioContext | null} [audioContext] sound effects play here; none: silent
  * @property {MusicPlayer | null} [music] the title tune's player
  * @property {(handle: { readLog: () => string }) => void} [onStarted] when main starts
+ * @property {() => void} [onFrame] after each frame is on the screen
  */
 
 const here = /** @type {string} */ (import.meta.url);
@@ -90,7 +91,7 @@ function replaceLevels(FS, levels) {
  * @param {RunOptions} options
  * @returns {Promise<RunResult>}
  */
-export async function runGame({ canvas, levels, onLog, args = [], keys, audioContext = null, music = null, onStarted }) {
+export async function runGame({ canvas, levels, onLog, args = [], keys, audioContext = null, music = null, onStarted, onFrame }) {
   const [compiled, data] = await preload();
   // Every flip reads the screen back to quantise it to 16-bit colour: a
   // context kept in memory reads back cheaply, one on the GPU does not.
@@ -118,6 +119,7 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
     const bridge = {
       audioContext,
       music,
+      onFlip: onFrame,
       ...media,
     };
     const module = {

@@ -100,6 +100,8 @@ bool FrameLimit(double frames) {
     return frames >= 1 && frames <= 1e9 && frames == static_cast<long>(frames);
 }
 
+const char* const BadFrameLimit = "the frame limit is a whole number from 1 to 1000000000";
+
 std::string ReadFile(const char* path) {
     std::string bytes;
     FILE* file = std::fopen(path, "rb");
@@ -216,15 +218,23 @@ std::string WorkerLevelCheck::ServeAngles() const {
     return json.str();
 }
 
-std::string WorkerLevelCheck::Play(const std::string& name, const std::string& bytes, int index,
-                                   double frames) {
+std::string WorkerLevelCheck::PrepareServe(const std::string& name, const std::string& bytes,
+                                           int index, double frames) {
     std::string error;
     if (index < 0 || index >= static_cast<int>(angles.size()))
         return Failure("no serve angle has that index");
     if (!FrameLimit(frames))
-        return Failure("the frame limit is a whole number from 1 to 1000000000");
+        return Failure(BadFrameLimit);
     if (!OpenScene(&error) || !WriteLevel(name, bytes, &error))
         return Failure(error);
+    return "";
+}
+
+std::string WorkerLevelCheck::Play(const std::string& name, const std::string& bytes, int index,
+                                   double frames) {
+    const std::string refused = PrepareServe(name, bytes, index, frames);
+    if (!refused.empty())
+        return refused;
     LevelPlayer player(*driver);
     const LevelPlayer::Run run =
         player.PlayAt(name, angles[static_cast<size_t>(index)], static_cast<long>(frames), true);
@@ -238,13 +248,9 @@ std::string WorkerLevelCheck::Play(const std::string& name, const std::string& b
 
 std::string WorkerLevelCheck::Trace(const std::string& name, const std::string& bytes, int index,
                                     double frames) {
-    std::string error;
-    if (index < 0 || index >= static_cast<int>(angles.size()))
-        return Failure("no serve angle has that index");
-    if (!FrameLimit(frames))
-        return Failure("the frame limit is a whole number from 1 to 1000000000");
-    if (!OpenScene(&error) || !WriteLevel(name, bytes, &error))
-        return Failure(error);
+    const std::string refused = PrepareServe(name, bytes, index, frames);
+    if (!refused.empty())
+        return refused;
     GameScene& scene = driver->scene;
     std::ostringstream ball, paddle, bricks, lives, points, start;
     std::vector<int> kinds;
@@ -303,7 +309,7 @@ std::string WorkerLevelCheck::Report(const std::string& name, const std::string&
                                      bool quiet) {
     std::string error;
     if (!FrameLimit(frames))
-        return Failure("the frame limit is a whole number from 1 to 1000000000");
+        return Failure(BadFrameLimit);
     if (!(minClear <= 100))
         return Failure("the least cleared share is a number up to 100 per cent");
     if (!WriteLevel(name, bytes, &error))

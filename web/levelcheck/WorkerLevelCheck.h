@@ -51,6 +51,11 @@ class WorkerLevelCheck {
     // Writes the level where the classes will read it; false with a reason.
     bool WriteLevel(const std::string& name, const std::string& bytes, std::string* error) const;
     bool OpenScene(std::string* error);
+    // What Play and Trace check before a serve, then the scene opened and
+    // the level written: "" when it may be played, else the failure to
+    // answer.
+    std::string PrepareServe(const std::string& name, const std::string& bytes, int index,
+                             double frames);
 
     std::unique_ptr<SceneDriver> driver;
     std::string sceneError;

@@ -51,6 +51,8 @@ test('a whole run by the keyboard, from the overlay to the ended notice', async 
   await page.keyboard.press('Enter');
   assert.ok(await game.waitFor((s) => s.isLoading(), 10000), 'the loading screen');
   assert.ok(await game.waitFor((s) => s.isTitleMenu() && s.arrowRow() === 0, 10000), 'the title menu');
+  // Text, pictures and blends alike in the desktop's 16-bit colours.
+  assert.equal((await game.take()).offGrid(), 0, 'the title menu in 16-bit colour');
 
   // The tune's player is loaded once the game asks for the tune.
   await page.waitForSelector('#stage[data-music="ready"]', { timeout: 5000 });
@@ -59,6 +61,7 @@ test('a whole run by the keyboard, from the overlay to the ended notice', async 
   assert.ok(await game.pressUntil('ArrowDown', (s) => s.arrowRow() === 1));
   assert.ok(await game.pressUntil('Space', (s) => s.isOptions()), 'options');
   const offWidth = (await game.take()).bright(218, 142, 90, 22);
+  assert.equal((await game.take()).offGrid(), 0, 'options in 16-bit colour');
   for (let row = 1; row <= 3; row++) assert.ok(await game.pressUntil('ArrowDown', (s) => s.arrowRow() === row));
   assert.ok(await game.pressUntil('Space', (s) => s.isOptions() && s.bright(218, 142, 90, 22) !== offWidth), 'computer player on');
   assert.ok(await game.pressUntil('ArrowDown', (s) => s.arrowRow() === 4));
@@ -76,6 +79,7 @@ test('a whole run by the keyboard, from the overlay to the ended notice', async 
   // Pause: the playfield stands still.
   assert.ok(await game.pressUntil('p', (s) => s.hasStateText()), 'paused');
   const first = await game.take();
+  assert.equal(first.offGrid(), 0, 'a game in 16-bit colour');
   await game.sleep(300);
   assert.ok(first.sameRows(await game.take(), 20, 240), 'nothing moves while paused');
 

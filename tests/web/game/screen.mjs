@@ -1,6 +1,8 @@
 // @ts-check
 // The game's screen as the browser tests look at it: the canvas read back
 // as RGBA, and the same recognisers as the desktop's real-window test.
+import { through5, through6 } from '../../../web/game/media.js';
+
 export const Width = 320;
 export const Height = 240;
 
@@ -42,6 +44,10 @@ export class Shot {
   isCredits() { return this.bright(10, 30, 120, 16) > 20 && this.lit(0, 0, 320, 28) === 0 && this.lit(12, 50, 17, 130) === 0; }
   isGame() { return this.bright(0, 0, 320, 18) > 30 && this.coloured(0, 20, 320, 150) > 0; }
   hasStateText() { return this.bright(100, 160, 130, 18) > 20; }
+  /** Pixels of a colour the desktop's 16-bit screen cannot show. */
+  offGrid() {
+    return this.count(0, 0, Width, Height, (r, g, b) => through5[r] !== r || through6[g] !== g || through5[b] !== b);
+  }
   /** The loading picture covers most of the screen. */
   isLoading() { return this.lit(0, 0, 320, 240) > 20000; }
   arrowRow() {
