@@ -10,36 +10,15 @@
 //          (after ./test.sh: build/ and build-web/; QUADRELL_BUILD and
 //          QUADRELL_WEB_BUILD name other build folders)
 // Exit status: 0 measured, 1 a build is missing, 2 bad usage.
-import { spawnSync } from 'node:child_process';
 import { existsSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
-import { cpus, tmpdir } from 'node:os';
+import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { fileURLToPath } from 'node:url';
 
-const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..');
+import { benchStart, desktopLevelCheck as desktop, desktopSweep, fullLevel as level, quantile, root, webSite as site } from './support.mjs';
+
 const usage = 'usage: node bench/editor-page.mjs [--jobs N] [--runs R] [--changes C]';
+const { options: { jobs, runs, changes }, fail } = benchStart('editor-page', usage, { runs: 3, changes: 60 });
 
-/** @param {string} message @param {number} status */
-function fail(message, status) {
-    process.stderr.write(`editor-page: ${message}\n`);
-    process.exit(status);
-}
-
-let jobs = cpus().length;
-let runs = 3;
-let changes = 60;
-const args = process.argv.slice(2);
-for (let i = 0; i < args.length; i += 2) {
-    const value = Number(args[i + 1]);
-    if (!Number.isInteger(value) || value < 1) fail(`${args[i]} needs a positive whole number\n${usage}`, 2);
-    if (args[i] === '--jobs') jobs = value;
-    else if (args[i] === '--runs') runs = value;
-    else if (args[i] === '--changes') changes = value;
-    else fail(`unknown option ${args[i]}\n${usage}`, 2);
-}
-
-const desktop = path.join(process.env.QUADRELL_BUILD ?? path.join(root, 'build'), 'tools', 'levelcheck');
-const site = path.join(process.env.QUADRELL_WEB_BUILD ?? path.join(root, 'build-web'), 'site');
 if (!existsSync(desktop)) fail(`no desktop levelcheck at ${desktop}: run ./test.sh first`, 1);
 if (!existsSync(path.join(site, 'editor.html'))) fail(`no editor page in ${site}: run ./test.sh first`, 1);
 if (!existsSync(path.join(root, 'tests/web/node_modules/puppeteer-core'))) {
@@ -47,20 +26,6 @@ if (!existsSync(path.join(root, 'tests/web/node_modules/puppeteer-core'))) {
 }
 const { launchBrowser, serveFolder } = await import('../tests/web/support/browser.mjs');
 
-// Every cell a brick: one-, two- and three-hit bricks in turn along the diagonals.
-const rows = [];
-for (let r = 0; r < 15; ++r) {
-    let line = '';
-    for (let c = 0; c < 20; ++c) line += `${1 + ((r + c) % 3)} `;
-    rows.push(line);
-}
-const level = rows.join('\n') + '\n';
-
-/** @param {number[]} values @param {number} share */
-function quantile(values, share) {
-    const sorted = [...values].sort((a, b) => a - b);
-    return sorted[Math.min(sorted.length - 1, Math.ceil(share * sorted.length) - 1)];
-}
 const median = (/** @type {number[]} */ values) => quantile(values, 0.5);
 
 const folder = mkdtempSync(path.join(tmpdir(), 'editor-bench-'));
@@ -98,11 +63,9 @@ try {
             });
             return performance.now() - started;
         }));
-        const started = process.hrtime.bigint();
-        const swept = spawnSync(desktop, ['--sweep', '--quiet', '--jobs', String(jobs), '--data', path.join(root, 'data'),
-            'level1.txt'], { cwd: folder, encoding: 'utf8' });
-        native.push(Number(process.hrtime.bigint() - started) / 1e6);
-        if (swept.status !== 0 && swept.status !== 1) fail(`the desktop sweep failed: ${swept.stderr}`, 1);
+        const swept = desktopSweep(folder, 'level1.txt', jobs);
+        native.push(swept.ms);
+        if (swept.output === undefined) fail(`the desktop sweep failed: ${swept.stderr}`, 1);
     }
     const ratio = median(web) / median(native);
     console.log(`sweep of a full 300-brick level, ${jobs} workers, ${runs} runs: page median ${median(web).toFixed(0)} ms, ` +

@@ -9,58 +9,26 @@
 //          (after ./test.sh or both builds: build/ and build-web/; QUADRELL_BUILD and
 //          QUADRELL_WEB_BUILD name other build folders)
 // Exit status: 0 measured, 1 a build or a result is missing, 2 bad usage.
-import { spawnSync } from 'node:child_process';
 import { existsSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
-import { cpus, tmpdir } from 'node:os';
+import { tmpdir } from 'node:os';
 import path from 'node:path';
-import { fileURLToPath, pathToFileURL } from 'node:url';
+import { pathToFileURL } from 'node:url';
 import { Worker } from 'node:worker_threads';
 
-const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..');
+import { benchStart, desktopLevelCheck as desktop, desktopSweep, fullLevel as level, quantile, webSite } from './support.mjs';
+
 const usage = 'usage: node --no-experimental-fetch bench/levelcheck-web.mjs [--jobs N] [--runs R]';
+const { options: { jobs, runs }, fail } = benchStart('levelcheck-web', usage, { runs: 3 });
 
-/** @param {string} message @param {number} status */
-function fail(message, status) {
-    process.stderr.write(`levelcheck-web: ${message}\n`);
-    process.exit(status);
-}
-
-let jobs = cpus().length;
-let runs = 3;
-const args = process.argv.slice(2);
-for (let i = 0; i < args.length; i += 2) {
-    const value = Number(args[i + 1]);
-    if (!Number.isInteger(value) || value < 1) fail(`${args[i]} needs a positive whole number\n${usage}`, 2);
-    if (args[i] === '--jobs') jobs = value;
-    else if (args[i] === '--runs') runs = value;
-    else fail(`unknown option ${args[i]}\n${usage}`, 2);
-}
-
-const desktop = path.join(process.env.QUADRELL_BUILD ?? path.join(root, 'build'), 'tools', 'levelcheck');
-const site = path.join(process.env.QUADRELL_WEB_BUILD ?? path.join(root, 'build-web'), 'site', 'levelcheck');
+const site = path.join(webSite, 'levelcheck');
 if (!existsSync(desktop)) fail(`no desktop levelcheck at ${desktop}: run ./test.sh first`, 1);
 if (!existsSync(path.join(site, 'levelcheck-core.wasm'))) fail(`no web levelcheck in ${site}: run ./test.sh first`, 1);
 const { LevelCheckPool } = await import(pathToFileURL(path.join(site, 'levelcheck-pool.js')).href);
 const { loadLevelCheck } = await import(pathToFileURL(path.join(site, 'levelcheck.js')).href);
 
-// Every cell a brick: one-, two- and three-hit bricks in turn along the
-// diagonals.
-const rows = [];
-for (let r = 0; r < 15; ++r) {
-    let line = '';
-    for (let c = 0; c < 20; ++c) line += `${1 + ((r + c) % 3)} `;
-    rows.push(line);
-}
-const level = rows.join('\n') + '\n';
 const folder = mkdtempSync(path.join(tmpdir(), 'levelcheck-bench-'));
 const name = 'level1.txt';
 writeFileSync(path.join(folder, name), level);
-
-/** @param {number[]} values @param {number} share */
-function quantile(values, share) {
-    const sorted = [...values].sort((a, b) => a - b);
-    return sorted[Math.min(sorted.length - 1, Math.ceil(share * sorted.length) - 1)];
-}
 
 /** @param {number} ms */
 const show = (ms) => (ms >= 100 ? `${(ms / 1000).toFixed(2)} s` : `${ms.toFixed(2)} ms`);
@@ -70,12 +38,10 @@ try {
     const desktopTimes = [];
     let desktopOutput = '';
     for (let i = 0; i < runs; ++i) {
-        const start = performance.now();
-        const run = spawnSync(desktop, ['--sweep', '--quiet', '--jobs', String(jobs), '--data', path.join(root, 'data'), name],
-            { cwd: folder, encoding: 'latin1' });
-        desktopTimes.push(performance.now() - start);
-        if (run.status !== 0 && run.status !== 1) fail(`the desktop levelcheck failed: ${run.stderr}`, 1);
-        desktopOutput = run.stdout;
+        const run = desktopSweep(folder, name, jobs);
+        desktopTimes.push(run.ms);
+        if (run.output === undefined) fail(`the desktop levelcheck failed: ${run.stderr}`, 1);
+        desktopOutput = run.output;
     }
 
     // The same sweep in worker threads: the first with the workers' start

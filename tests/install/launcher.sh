@@ -82,22 +82,24 @@ expect 3 "" -u HOME "$launcher"
 # the next game has the first folder again.
 : >"$record"
 hold=$tmp/hold
-FAKE_HOLD=$hold FAKE_NAME=first "$launcher" --levels mylevels >first.out 2>first.err &
-first=$!
-tries=0
-until [ -e "$hold.first" ]; do
-    tries=$((tries + 1))
-    [ "$tries" -le 100 ] || fail "the first game did not start: $(cat first.err)"
-    sleep 0.1
-done
-FAKE_HOLD=$hold FAKE_NAME=second "$launcher" >second.out 2>second.err &
-second=$!
-tries=0
-until [ -e "$hold.second" ]; do
-    tries=$((tries + 1))
-    [ "$tries" -le 100 ] || fail "the second game did not start: $(cat second.err)"
-    sleep 0.1
-done
+# Starts a stand-in game named $1 (further arguments to the launcher) that
+# waits for $hold, and returns once it has started; its pid in $started.
+start_held() {
+    name=$1
+    shift
+    FAKE_HOLD=$hold FAKE_NAME=$name "$launcher" "$@" >"$name.out" 2>"$name.err" &
+    started=$!
+    tries=0
+    until [ -e "$hold.$name" ]; do
+        tries=$((tries + 1))
+        [ "$tries" -le 100 ] || fail "the $name game did not start: $(cat "$name.err")"
+        sleep 0.1
+    done
+}
+start_held first --levels mylevels
+first=$started
+start_held second
+second=$started
 touch "$hold"
 wait "$first" || fail "the first game: $(cat first.err)"
 wait "$second" || fail "the second game: $(cat second.err)"

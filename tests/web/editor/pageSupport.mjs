@@ -3,19 +3,10 @@
 // headless Chromium (tests/web/support), a fresh browser profile per page
 // so no test sees another's stored levels, the mouse on grid cells, and
 // the desktop levelcheck to compare with.
-import { spawnSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
-import { tmpdir } from 'node:os';
 import path from 'node:path';
 
 import { launchBrowser, serveFolder } from '../support/browser.mjs';
-
-/** @param {string} name */
-function required(name) {
-    const value = process.env[name];
-    if (!value) throw new Error(`${name} is not set: run these tests through ctest (label web)`);
-    return value;
-}
+import { required, runDesktopLevelCheck } from '../support/desktopLevelCheck.mjs';
 
 export const site = required('QUADRELL_SITE');
 export const desktop = required('LEVELCHECK_DESKTOP');
@@ -130,25 +121,11 @@ export function gridCode(page) {
 }
 
 /**
- * The desktop levelcheck on a level's text, in a folder of its own under
- * the page's file name: its printout, exit status and (with --sweep) CSV.
+ * The desktop levelcheck on a level's text, under the page's file name.
  * @param {string} text
  * @param {string[]} [options]
  * @param {string} [name]
  */
 export function runDesktop(text, options = [], name = 'level1.txt') {
-    const folder = mkdtempSync(path.join(tmpdir(), 'editor-desktop-'));
-    try {
-        writeFileSync(path.join(folder, name), text, 'latin1');
-        const csv = options.includes('--sweep') ? ['--csv', 'runs.csv'] : [];
-        const run = spawnSync(desktop, [...options, ...csv, '--data', data, name], { cwd: folder, encoding: 'latin1' });
-        if (run.error) throw run.error;
-        return {
-            status: run.status,
-            stdout: run.stdout,
-            csv: csv.length ? readFileSync(path.join(folder, 'runs.csv'), 'latin1') : '',
-        };
-    } finally {
-        rmSync(folder, { recursive: true, force: true });
-    }
+    return runDesktopLevelCheck({ desktop, data }, text, name, options);
 }

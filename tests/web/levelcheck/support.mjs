@@ -2,18 +2,12 @@
 // What the levelcheck web tests share: where the built module and the
 // desktop tool are (ctest passes them in), running the desktop tool, and a
 // pool of node worker threads in place of the browser's Web Workers.
-import { spawnSync } from 'node:child_process';
-import { mkdtempSync, copyFileSync, readFileSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { readFileSync } from 'node:fs';
 import path from 'node:path';
 import { pathToFileURL, fileURLToPath } from 'node:url';
 import { Worker } from 'node:worker_threads';
 
-function required(name) {
-    const value = process.env[name];
-    if (!value) throw new Error(`${name} is not set: run these tests through ctest (label web)`);
-    return value;
-}
+import { required, runDesktopLevelCheck } from '../support/desktopLevelCheck.mjs';
 
 export const site = required('LEVELCHECK_SITE');
 export const desktop = required('LEVELCHECK_DESKTOP');
@@ -35,27 +29,13 @@ export function newPool(size) {
 }
 
 /**
- * The desktop levelcheck on a copy of a level file in a folder of its own,
- * named as the page names it: its printout, exit status and CSV.
+ * The desktop levelcheck on a level file, named as the page names it.
  * @param {string} file
  * @param {string} name
  * @param {string[]} options
  */
 export function runDesktop(file, name, options = []) {
-    const folder = mkdtempSync(path.join(tmpdir(), 'levelcheck-web-'));
-    try {
-        copyFileSync(file, path.join(folder, name));
-        const csv = options.includes('--sweep') ? ['--csv', 'runs.csv'] : [];
-        const run = spawnSync(desktop, [...options, ...csv, '--data', data, name], { cwd: folder, encoding: 'latin1' });
-        if (run.error) throw run.error;
-        return {
-            status: run.status,
-            stdout: run.stdout,
-            csv: csv.length ? readFileSync(path.join(folder, 'runs.csv'), 'latin1') : '',
-        };
-    } finally {
-        rmSync(folder, { recursive: true, force: true });
-    }
+    return runDesktopLevelCheck({ desktop, data }, readFileSync(file, 'latin1'), name, options);
 }
 
 /**

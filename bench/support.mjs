@@ -1,0 +1,62 @@
+// @ts-check
+// What the level checker's benchmarks share: their command line, the
+// builds they measure, the full level they measure on, and the desktop
+// sweep they measure against.
+import { spawnSync } from 'node:child_process';
+import { cpus } from 'node:os';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+export const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..');
+export const desktopLevelCheck = path.join(process.env.QUADRELL_BUILD ?? path.join(root, 'build'), 'tools', 'levelcheck');
+export const webSite = path.join(process.env.QUADRELL_WEB_BUILD ?? path.join(root, 'build-web'), 'site');
+
+/**
+ * The benchmark's options: each a positive whole number, --jobs defaulting
+ * to the machine's cores. Bad usage ends the process with status 2.
+ * @template {Record<string, number>} T
+ * @param {string} name the benchmark's name, for its messages
+ * @param {string} usage
+ * @param {T} defaults option name (without --) to its default
+ * @returns {{ options: T & { jobs: number }, fail: (message: string, status: number) => never }}
+ */
+export function benchStart(name, usage, defaults) {
+    /** @type {(message: string, status: number) => never} */
+    const fail = (message, status) => {
+        process.stderr.write(`${name}: ${message}\n`);
+        process.exit(status);
+    };
+    const options = /** @type {T & { jobs: number }} */ ({ jobs: cpus().length, ...defaults });
+    const args = process.argv.slice(2);
+    for (let i = 0; i < args.length; i += 2) {
+        const key = args[i].replace(/^--/, '');
+        const value = Number(args[i + 1]);
+        if (!args[i].startsWith('--') || !(key in options)) fail(`unknown option ${args[i]}\n${usage}`, 2);
+        if (!Number.isInteger(value) || value < 1) fail(`${args[i]} needs a positive whole number\n${usage}`, 2);
+        /** @type {Record<string, number>} */ (options)[key] = value;
+    }
+    return { options, fail };
+}
+
+/** Every cell a brick: one-, two- and three-hit bricks in turn along the diagonals. */
+export const fullLevel = Array.from({ length: 15 }, (_, r) =>
+    Array.from({ length: 20 }, (_, c) => `${1 + ((r + c) % 3)} `).join('')).join('\n') + '\n';
+
+/** @param {number[]} values @param {number} share */
+export function quantile(values, share) {
+    const sorted = [...values].sort((a, b) => a - b);
+    return sorted[Math.min(sorted.length - 1, Math.ceil(share * sorted.length) - 1)];
+}
+
+/**
+ * One `levelcheck --sweep --quiet --jobs N` of a level file in folder, as a
+ * designer runs it: its time and printout; undefined output when it failed.
+ * @param {string} folder @param {string} name @param {number} jobs
+ */
+export function desktopSweep(folder, name, jobs) {
+    const start = performance.now();
+    const run = spawnSync(desktopLevelCheck, ['--sweep', '--quiet', '--jobs', String(jobs), '--data', path.join(root, 'data'), name],
+        { cwd: folder, encoding: 'latin1' });
+    const ms = performance.now() - start;
+    return { ms, output: run.status === 0 || run.status === 1 ? run.stdout : undefined, stderr: run.stderr };
+}
