@@ -132,7 +132,6 @@ async function openPage() {
   return page;
 }
 
-const only = process.env.ONLY ?? '';
 const webStart = [];
 for (let run = 0; run < 5; run++) {
   const page = await openPage();
@@ -162,7 +161,8 @@ const page = await openPage();
 await page.goto(server.url);
 await page.click('#start');
 await page.waitForFunction(() => /** @type {any} */ (window).flips.some((/** @type {any} */ f) => f.title), { timeout: 20000 });
-await sleep(1000);
+// Settled, as the desktop's window below: the tune's player has loaded.
+await sleep(3000);
 /** @param {string} what */
 async function measureWeb(what) {
   await page.evaluate(() => {
