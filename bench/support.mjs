@@ -1,9 +1,10 @@
 // @ts-check
-// What the level checker's benchmarks share: their command line, the
-// builds they measure, the full level they measure on, and the desktop
-// sweep they measure against.
+// What the benchmarks share: the level checker's command line, the builds
+// measured, the full level and the desktop sweep measured against; and a
+// working folder for the desktop game beside the browser's.
 import { spawnSync } from 'node:child_process';
-import { cpus } from 'node:os';
+import { copyFileSync, mkdirSync, mkdtempSync, symlinkSync } from 'node:fs';
+import { cpus, tmpdir } from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -59,4 +60,18 @@ export function desktopSweep(folder, name, jobs) {
         { cwd: folder, encoding: 'latin1' });
     const ms = performance.now() - start;
     return { ms, output: run.status === 0 || run.status === 1 ? run.stdout : undefined, stderr: run.stderr };
+}
+
+/**
+ * A fresh working folder for the desktop game: the repository's pictures,
+ * fonts and sounds, and the end-to-end tests' busy level as level 1 (the
+ * level the browser's benchmarks play). The caller removes it.
+ * @param {string} prefix
+ */
+export function desktopGameFolder(prefix) {
+    const folder = mkdtempSync(path.join(tmpdir(), prefix));
+    mkdirSync(path.join(folder, 'data/levels'), { recursive: true });
+    for (const dir of ['images', 'fonts', 'sounds']) symlinkSync(path.join(root, 'data', dir), path.join(folder, 'data', dir));
+    copyFileSync(path.join(root, 'tests/e2e/levels/busy/level1.txt'), path.join(folder, 'data/levels/level1.txt'));
+    return folder;
 }

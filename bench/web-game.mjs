@@ -15,11 +15,11 @@
 // Needs xvfb-run, xdotool and import for the desktop side. Run it nice on a
 // quiet machine; the figures move with its load.
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readdirSync, readFileSync, statSync, symlinkSync, mkdirSync, copyFileSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { readdirSync, readFileSync, statSync, rmSync } from 'node:fs';
 import { join } from 'node:path';
 import { brotliCompressSync, gzipSync, constants } from 'node:zlib';
 import { launchBrowser, serveFolder } from '../tests/web/support/browser.mjs';
+import { desktopGameFolder } from './support.mjs';
 
 const repo = new URL('..', import.meta.url).pathname;
 const site = process.argv[2] ?? join(repo, 'build-web/site');
@@ -190,10 +190,7 @@ await browser.close();
 await server.close();
 
 // --- the desktop ----------------------------------------------------------
-const scratch = mkdtempSync(join(tmpdir(), 'quadrell-bench-'));
-mkdirSync(join(scratch, 'data/levels'), { recursive: true });
-for (const dir of ['images', 'fonts', 'sounds']) symlinkSync(join(repo, 'data', dir), join(scratch, 'data', dir));
-copyFileSync(join(repo, 'tests/e2e/levels/busy/level1.txt'), join(scratch, 'data/levels/level1.txt'));
+const scratch = desktopGameFolder('quadrell-bench-');
 const script = `
 set -eu
 cd "$SCRATCH"

@@ -9,10 +9,11 @@
 // Needs the built site (build-web/site), the desktop game (build/quadrell),
 // xvfb-run, xdotool and ImageMagick. The pictures stay in OUT_DIR.
 import { execFileSync } from 'node:child_process';
-import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, rmSync, symlinkSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { launchBrowser, serveFolder } from '../tests/web/support/browser.mjs';
+import { desktopGameFolder } from './support.mjs';
 
 const repo = new URL('..', import.meta.url).pathname;
 const out = process.argv[2] ?? mkdtempSync(join(tmpdir(), 'quadrell-screens-'));
@@ -53,10 +54,7 @@ await browser.close();
 await server.close();
 
 // The desktop's, in a scratch folder with the same level.
-const scratch = mkdtempSync(join(tmpdir(), 'quadrell-screens-run-'));
-mkdirSync(join(scratch, 'data/levels'), { recursive: true });
-for (const dir of ['images', 'fonts', 'sounds']) symlinkSync(join(repo, 'data', dir), join(scratch, 'data', dir));
-copyFileSync(join(repo, 'tests/e2e/levels/busy/level1.txt'), join(scratch, 'data/levels/level1.txt'));
+const scratch = desktopGameFolder('quadrell-screens-run-');
 const steps = screens.map(([name, keys]) =>
   `${keys.map((k) => `xdotool keydown --window "$id" ${k}; sleep 0.1; xdotool keyup --window "$id" ${k}; sleep 0.3`).join('\n')}
 sleep 0.5; import -window "$id" "$OUT/desktop-${name}.png"`).join('\n');

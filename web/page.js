@@ -4,7 +4,7 @@
 // buttons into the game, the log, and the notice when the program ends
 // with "Play again". Every rule of the game stays in the program.
 import { createKeySource, gameKeyOf } from './game/keys.js';
-import { createLazyMusic } from './game/music.js';
+import { createLazyMusic, startAudio } from './game/music.js';
 import { preload, runGame } from './game/runner.js';
 import { fitScale, screenArea } from './layout.js';
 
@@ -58,14 +58,7 @@ function cover(shown) {
 
 async function play() {
   cover('loading');
-  if (!audio && typeof AudioContext === 'function') {
-    try {
-      audio = new AudioContext();
-    } catch {
-      audio = null;
-    }
-  }
-  audio?.resume().catch(() => {});
+  audio = startAudio(audio);
   // The tune's player loads once the game asks for the tune, beside the
   // game: never ahead of its first frame.
   if (!music && audio) music = createLazyMusic(audio, { onState: (state) => (stage.dataset.music = state) });

@@ -34,15 +34,8 @@ export async function playInPage(box, canvas, levels, onLog) {
             game = null;
             throw new Error(`the game's web build is not in this site (${error instanceof Error ? error.message : error})`);
         });
-    const [{ runGame }, { createKeySource, gameKeyOf }, { createLazyMusic }] = await game;
-    if (!audio && typeof AudioContext === 'function') {
-        try {
-            audio = new AudioContext();
-        } catch {
-            audio = null;
-        }
-    }
-    audio?.resume().catch(() => {});
+    const [{ runGame }, { createKeySource, gameKeyOf }, { createLazyMusic, startAudio }] = await game;
+    audio = startAudio(audio);
     if (!music && audio) music = createLazyMusic(audio);
     const keys = createKeySource();
     /** @param {KeyboardEvent} event */

@@ -7,6 +7,25 @@
 /** @typedef {{ loop: boolean, fadeInMs: number, volume: number }} PlayOptions */
 
 /**
+ * The page's sound output: made at the first call, which comes from the
+ * player's click or key (browsers let sound start only after one), and
+ * resumed at every call; null where the browser has none.
+ * @param {AudioContext | null} context the one made before, if any
+ * @returns {AudioContext | null}
+ */
+export function startAudio(context) {
+  if (!context && typeof AudioContext === 'function') {
+    try {
+      context = new AudioContext();
+    } catch {
+      context = null;
+    }
+  }
+  context?.resume().catch(() => {});
+  return context;
+}
+
+/**
  * @param {AudioContext} context
  * @param {{ workletUrl?: string, onState?: (state: 'loading' | 'ready' | 'failed') => void }} [options]
  */
