@@ -66,7 +66,9 @@ test('storage round-trips the set and refuses what it did not write', () => {
     const variants = [
         '{',
         JSON.stringify({ ...good, format: 'other' }),
-        JSON.stringify({ ...good, version: 2 }),
+        JSON.stringify({ ...good, version: 3 }),
+        JSON.stringify({ ...good, levels: [{ ...good.levels[0], text: 7 }] }),
+        JSON.stringify({ ...good, levels: [{ ...good.levels[0], text: 'x'.repeat(20000) }] }),
         JSON.stringify({ ...good, levels: [] }),
         JSON.stringify({ ...good, levels: [{ title: 'a', cells: '1' }] }),
         JSON.stringify({ ...good, levels: [{ title: 7, cells: good.levels[0].cells }] }),
