@@ -1,13 +1,33 @@
 // @ts-check
-// The files panel: opening a folder or picked files, saving back to the
-// folder, and downloading the set as a zip or the open level as a file.
+// The files panel: opening a folder, picked files or a zip, saving back
+// to the folder, and downloading the set as a zip or the open level as a
+// file. The titles travel beside the levels in titles.txt.
 
 import { Grid } from './grid.js';
 import { LevelSet, levelFileName } from './levelSet.js';
 import { MAX_FILE_BYTES, folderLevels, pickedOrder, staleLevels } from './levelFiles.js';
 import { byId, editor, failed, on, showNotice } from './pageContext.js';
 import { keepAsNewSet } from './setsPanel.js';
+import { TITLES_FILE, readTitles, writeTitles } from './titlesFile.js';
+import { MAX_ZIP_BYTES, isZip, unzipFiles } from './zipReader.js';
 import { zipFiles } from './zipWriter.js';
+
+/** The set's files as the game reads them, and titles.txt when a level has a title. */
+function setFiles() {
+    const files = editor.set.files();
+    const titles = writeTitles(editor.set.levels.map((l) => l.title));
+    return titles ? [...files, { name: TITLES_FILE, text: titles }] : files;
+}
+
+/**
+ * Level files with their titles from a titles file among them.
+ * @param {{name: string, text: Uint8Array}[]} levels
+ * @param {Uint8Array | undefined} titlesBytes
+ */
+function titled(levels, titlesBytes) {
+    const titles = titlesBytes ? readTitles(new TextDecoder().decode(titlesBytes)) : new Map();
+    return levels.map((l) => ({ ...l, title: titles.get(l.name) ?? '' }));
+}
 
 /** @type {FileSystemDirectoryHandle | null} */
 let folder = null;
@@ -37,9 +57,12 @@ export async function readLevels(levels) {
     return new LevelSet(entries);
 }
 
-/** @param {File} file */
-async function fileBytes(file) {
-    if (file.size > MAX_FILE_BYTES) throw new Error(`${file.name} is ${file.size} bytes, too large for a level file`);
+/**
+ * @param {File} file
+ * @param {number} [limit]
+ */
+async function fileBytes(file, limit = MAX_FILE_BYTES) {
+    if (file.size > limit) throw new Error(`${file.name} is ${file.size} bytes, too large for a level file`);
     return new Uint8Array(await file.arrayBuffer());
 }
 
@@ -61,7 +84,9 @@ byId('open-folder').addEventListener('click', async () => {
             const file = await /** @type {FileSystemFileHandle} */ (files.get(name)).getFile();
             levels.push({ name, text: await fileBytes(file) });
         }
-        keepAsNewSet(handle.name, await readLevels(levels));
+        const titlesHandle = files.get(TITLES_FILE);
+        const titlesBytes = titlesHandle ? await fileBytes(await titlesHandle.getFile()) : undefined;
+        keepAsNewSet(handle.name, await readLevels(titled(levels, titlesBytes)));
         setFolder(handle);
         showNotice(`Opened ${names.length} levels from the folder ${handle.name} as a new set.`);
     } catch (error) {
@@ -72,7 +97,7 @@ byId('open-folder').addEventListener('click', async () => {
 byId('save-folder').addEventListener('click', async () => {
     if (!folder) return;
     try {
-        const files = editor.set.files();
+        const files = setFiles();
         for (const file of files) {
             const handle = await folder.getFileHandle(file.name, { create: true });
             const writable = await handle.createWritable();
@@ -83,8 +108,10 @@ byId('save-folder').addEventListener('click', async () => {
         // @ts-ignore: async iteration of a folder
         for await (const name of folder.keys()) names.push(name);
         // Level files past the set's last would play after it.
-        for (const name of staleLevels(names, files.length)) await folder.removeEntry(name);
-        showNotice(`Saved ${files.length} levels into the folder ${folder.name}.`);
+        for (const name of staleLevels(names, editor.set.length)) await folder.removeEntry(name);
+        // An old titles file would give these levels another set's titles.
+        if (!files.some((f) => f.name === TITLES_FILE) && names.includes(TITLES_FILE)) await folder.removeEntry(TITLES_FILE);
+        showNotice(`Saved ${editor.set.length} levels into the folder ${folder.name}.`);
     } catch (error) {
         failed(error);
     }
@@ -93,13 +120,35 @@ byId('save-folder').addEventListener('click', async () => {
 byId('open-files').addEventListener('change', async (event) => {
     const input = /** @type {HTMLInputElement} */ (event.target);
     try {
-        const files = pickedOrder([...(input.files ?? [])]);
-        if (files.length === 0) return;
-        const levels = [];
-        for (const file of files) levels.push({ name: file.name, text: await fileBytes(file) });
-        const names = files.map((f) => f.name).join(', ');
-        keepAsNewSet(names, await readLevels(levels));
-        showNotice(`Opened ${files.length} level files as a new set: ${names}.`);
+        const picked = [...(input.files ?? [])];
+        if (picked.length === 0) return;
+        /** @type {{name: string, text: Uint8Array}[]} */
+        let levels = [];
+        /** @type {Uint8Array | undefined} */
+        let titlesBytes;
+        let from = '';
+        for (const file of picked) {
+            const bytes = await fileBytes(file, MAX_ZIP_BYTES);
+            if (isZip(bytes)) {
+                // A zip is a set of its own: level1.txt and on, in the game's order.
+                const inside = await unzipFiles(bytes, { maxFileBytes: MAX_FILE_BYTES });
+                const byName = new Map(inside.map((f) => [f.name, f.bytes]));
+                const names = folderLevels(byName.keys());
+                if (names.length === 0) throw new Error(`${file.name} holds no level1.txt`);
+                levels = names.map((name) => ({ name, text: /** @type {Uint8Array} */ (byName.get(name)) }));
+                titlesBytes = byName.get(TITLES_FILE);
+                from = file.name;
+                break;
+            }
+            if (bytes.length > MAX_FILE_BYTES) throw new Error(`${file.name} is ${bytes.length} bytes, too large for a level file`);
+            if (file.name === TITLES_FILE) titlesBytes = bytes;
+            else levels.push({ name: file.name, text: bytes });
+        }
+        levels = pickedOrder(levels);
+        if (levels.length === 0) throw new Error('no level file was picked');
+        const names = from || levels.map((f) => f.name).join(', ');
+        keepAsNewSet(names, await readLevels(titled(levels, titlesBytes)));
+        showNotice(`Opened ${levels.length} level files as a new set: ${names}.`);
     } catch (error) {
         failed(error);
     } finally {
@@ -122,7 +171,7 @@ function download(blob, name) {
 }
 
 byId('download-zip').addEventListener('click', () => {
-    download(new Blob([zipFiles(editor.set.files())], { type: 'application/zip' }), 'levels.zip');
+    download(new Blob([/** @type {Uint8Array<ArrayBuffer>} */ (zipFiles(setFiles()))], { type: 'application/zip' }), 'levels.zip');
 });
 byId('download-level').addEventListener('click', () => {
     const file = editor.set.files()[editor.set.current];
