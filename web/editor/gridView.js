@@ -74,6 +74,10 @@ export class GridView {
         this.scale = 1;
         /** @type {Place | null} the cell a message points at */
         this.marked = null;
+        /** @type {Place[]} the cells of the level's errors, always drawn */
+        this.errors = [];
+        /** @type {Place | null} the cell under the pointer */
+        this.hover = null;
         /** @type {{a: Place, b: Place} | null} a rectangle being dragged out */
         this.pending = null;
         /** @type {Mirror} */
@@ -129,8 +133,39 @@ export class GridView {
             }
         }
         this.axes(context);
+        for (const place of this.errors) this.errorMark(context, place);
+        if (this.hover) this.outline(context, this.hover, this.hover, '#ffffffa0');
         if (this.pending) this.outline(context, this.pending.a, this.pending.b, '#ffd34d');
         if (this.marked) this.outline(context, this.marked, this.marked, '#ff4d4d');
+    }
+
+    /**
+     * An error's cell: a black and white outline with a red corner, seen
+     * on every brick colour and by colour-blind eyes alike.
+     * @param {CanvasRenderingContext2D} context
+     * @param {Place} place
+     */
+    errorMark(context, place) {
+        const s = this.scale;
+        const x = (1 + place.col * STEP_X) * s;
+        const y = (GRID_TOP + 1 + place.row * STEP_Y) * s;
+        context.save();
+        context.setLineDash([]);
+        context.lineWidth = Math.max(2, s);
+        context.strokeStyle = '#000';
+        context.strokeRect(x, y, BRICK_W * s, BRICK_H * s);
+        context.lineWidth = Math.max(1, Math.floor(s / 2));
+        context.strokeStyle = '#fff';
+        context.setLineDash([2 * s, 2 * s]);
+        context.strokeRect(x, y, BRICK_W * s, BRICK_H * s);
+        context.fillStyle = '#ff2020';
+        context.beginPath();
+        context.moveTo(x, y);
+        context.lineTo(x + 5 * s, y);
+        context.lineTo(x, y + 5 * s);
+        context.closePath();
+        context.fill();
+        context.restore();
     }
 
     /**
