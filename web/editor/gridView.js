@@ -5,21 +5,18 @@
 // fits its box so every pixel stays sharp. Turns the mouse into cell places;
 // what a press or a drag does is the page's business (editorPage.js).
 
-import { COLUMNS, ROWS } from './grid.js';
+import {
+    BRICK_HEIGHT as BRICK_H, BRICK_WIDTH as BRICK_W, CELL_STEP_X as STEP_X, CELL_STEP_Y as STEP_Y, COLUMNS, GRID_TOP, ROWS,
+    SCREEN_WIDTH,
+} from '../shared/geometry.js';
 
 /** @typedef {import('./grid.js').Grid} Grid */
 /** @typedef {import('./grid.js').Place} Place */
 /** @typedef {import('./grid.js').Mirror} Mirror */
 
-// The game's screen geometry: 320 pixels across, the grid under a 20-pixel
-// line, cells 16 by 10 pixels apart from (1, 1), bricks 15 by 9.
-export const SCREEN_WIDTH = 320;
-export const GRID_TOP = 20;
-export const VIEW_HEIGHT = GRID_TOP + ROWS * 10 + 1;
-const STEP_X = 16;
-const STEP_Y = 10;
-const BRICK_W = 15;
-const BRICK_H = 9;
+export { GRID_TOP, SCREEN_WIDTH };
+// The view: the game's screen down to the grid's last row.
+export const VIEW_HEIGHT = GRID_TOP + ROWS * STEP_Y + 1;
 
 /** @type {Record<string, string>} */
 const IMAGE_FILES = { 1: 'brick001.png', 2: 'brick002.png', 3: 'brick003.png', solid: 'brick501.png' };

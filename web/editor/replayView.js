@@ -4,10 +4,10 @@
 // it) and records it; this draws the recording on a canvas as the game
 // draws its screen, the bricks, paddle and ball in the game's images.
 
-import { GRID_TOP, SCREEN_WIDTH, loadBrickImages } from './gridView.js';
+import { GRID_TOP, SCREEN_HEIGHT, SCREEN_WIDTH } from '../shared/geometry.js';
+import { loadBrickImages } from './gridView.js';
 import { TracePlayback } from './tracePlayback.js';
 
-const SCREEN_HEIGHT = 240;
 const FRAMES_PER_SECOND = 62.5;
 const KIND_IMAGES = ['', '1', '2', '3', 'solid'];
 
