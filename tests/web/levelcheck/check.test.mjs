@@ -55,10 +55,11 @@ describe('a check in a worker', () => {
             { kind: 0, capsule: false, row: -1, column: -1, line: 0, textColumn: 0 },
         ]);
         // Every brick of a walled-in pocket, though its message names only the first.
-        const walled = await pool.check(readFileSync(path.join(levels, 'walled.txt')));
-        assert.deepEqual(walled.closedIn, [[129]]);
+        /** @param {{closedIn: number[][], cells: {row: number, column: number}[]}} r */
+        const places = (r) => r.closedIn.map((pocket) => pocket.map((n) => [r.cells[n].column, r.cells[n].row]));
+        assert.deepEqual(places(await pool.check(readFileSync(path.join(levels, 'walled.txt')))), [[[9, 6]]]);
         const pocket = await pool.check('# # # # \n# 1 1 # \n# 2 3 # \n# # # # \n1 \n');
-        assert.deepEqual(pocket.closedIn, [[21, 22, 41, 42]]);
+        assert.deepEqual(places(pocket), [[[1, 1], [2, 1], [1, 2], [2, 2]]]);
     });
 
     test('only the newest of the checks waiting is answered', async () => {
