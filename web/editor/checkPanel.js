@@ -180,8 +180,9 @@ on('grid-changed', () => {
     // Only a change on the grid writes the text; say which lines it wrote.
     const level = drawing();
     const lines = changedLines(level.stroke ? level.strokeText : textArea.value, level.text);
+    const what = editor.change === 'edit' ? 'The grid\'s change rewrote' : editor.change === 'undo' ? 'Undo restored' : 'Redo restored';
     textNote.textContent = lines.length === 0 ? ''
-        : `The grid's change rewrote line${lines.length === 1 ? '' : 's'} ${lineList(lines)} of the text.`;
+        : `${what} line${lines.length === 1 ? '' : 's'} ${lineList(lines)} of the text.`;
     showLevel();
     emit('set-changed');
 });
