@@ -36,7 +36,7 @@ export function storeNow() {
     clearTimeout(storeTimer);
     if (!store || openId === null) return;
     try {
-        store.save(openId, editor.set);
+        store.save(openId, editor.set, nameInput.value);
     } catch (error) {
         showNotice(`The set could not be kept in this browser: ${String(error)}. Download it to keep it.`, true);
     }
@@ -143,4 +143,6 @@ byId('delete-set').addEventListener('click', () => {
 });
 
 on('set-changed', scheduleStore);
+// Another tab of the editor added, renamed or deleted a set.
+window.addEventListener('storage', () => showSets());
 window.addEventListener('pagehide', storeNow);

@@ -8,7 +8,8 @@
 // index of the sets and each set under a key of its own, so saving one
 // set writes only that set. The index is read back with the same care as
 // a set: a different version of the page, or a person, may have put
-// anything there.
+// anything there. Another tab of the editor may change it at any time, so
+// each change reads it afresh rather than writing back an old copy.
 
 import { LevelSet } from './levelSet.js';
 
@@ -79,6 +80,7 @@ export class SetsStore {
 
     /** The sets, the newest change first. */
     list() {
+        this.entries = this.readIndex();
         return [...this.entries].sort((a, b) => b.updated - a.updated);
     }
 
@@ -87,6 +89,7 @@ export class SetsStore {
      * @returns {string | null}
      */
     openSet() {
+        this.entries = this.readIndex();
         const id = this.storage.getItem(OPEN_KEY);
         return this.entries.some((e) => e.id === id) ? id : null;
     }
@@ -111,16 +114,13 @@ export class SetsStore {
      * @param {LevelSet} set
      */
     add(name, set) {
+        this.entries = this.readIndex();
         let id;
         do id = (this.now().toString(36) + Math.floor(Math.random() * 1e6).toString(36)).slice(-16);
         while (this.entry(id));
+        this.storage.setItem(SET_KEY_PREFIX + id, set.toStorage());
         this.entries.push({ id, name: cleanName(name), updated: this.now(), levels: set.length });
-        try {
-            this.save(id, set);
-        } catch (error) {
-            this.entries = this.entries.filter((e) => e.id !== id);
-            throw error;
-        }
+        this.writeIndex();
         return id;
     }
 
@@ -128,11 +128,17 @@ export class SetsStore {
      * Writes a kept set anew.
      * @param {string} id
      * @param {LevelSet} set
+     * @param {string} [name] its name, should the set have to be listed again
      */
-    save(id, set) {
-        const entry = this.entry(id);
-        if (!entry) throw new Error('that set is no longer kept in this browser');
+    save(id, set, name = 'Untitled set') {
         this.storage.setItem(SET_KEY_PREFIX + id, set.toStorage());
+        this.entries = this.readIndex();
+        let entry = this.entry(id);
+        // Deleted in another tab while open in this one: the work open here is kept again.
+        if (!entry) {
+            entry = { id, name: cleanName(name), updated: 0, levels: 0 };
+            this.entries.push(entry);
+        }
         entry.updated = this.now();
         entry.levels = set.length;
         this.writeIndex();
@@ -143,6 +149,7 @@ export class SetsStore {
      * @param {string} name
      */
     rename(id, name) {
+        this.entries = this.readIndex();
         const entry = this.entry(id);
         if (!entry) return;
         entry.name = cleanName(name);
@@ -165,7 +172,7 @@ export class SetsStore {
      * @param {string} id
      */
     remove(id) {
-        this.entries = this.entries.filter((e) => e.id !== id);
+        this.entries = this.readIndex().filter((e) => e.id !== id);
         this.storage.removeItem(SET_KEY_PREFIX + id);
         this.writeIndex();
     }

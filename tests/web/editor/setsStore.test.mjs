@@ -87,3 +87,17 @@ test('the single set an older page kept is adopted; a broken index or a full sto
         assert.ok(read.every((e) => /^[a-z0-9]+$/.test(e.id) && e.name.length > 0), index);
     }
 });
+
+test('two tabs on one storage: neither drops the other\'s sets, and a set deleted in one is kept again by the one still editing it', () => {
+    const storage = memoryStorage();
+    const tabA = new SetsStore(storage);
+    const tabB = new SetsStore(storage);
+    const a = tabA.add('A', setWith('1 \n'));
+    const b = tabB.add('B', setWith('2 \n'));
+    tabA.save(a, setWith('3 \n'));
+    assert.deepEqual(new SetsStore(storage).list().map((e) => e.name).sort(), ['A', 'B']);
+    tabA.remove(b);
+    tabB.save(b, setWith('# \n'), 'B');
+    assert.equal(value(new SetsStore(storage).load(b)).files()[0].text, '# \n');
+    assert.deepEqual(new SetsStore(storage).list().map((e) => e.name).sort(), ['A', 'B']);
+});
