@@ -136,3 +136,24 @@ test('every brick of a walled-in pocket is drawn as an error without a click; a 
     assert.deepEqual([lines[8], lines[10]], ['', '']);
     assert.match(await page.$eval('#counts', (e) => String(e.textContent)), /\d{4} points$/);
 });
+
+test('a finger draws as the mouse does, on a tablet where the grid keeps a scale of 2', async () => {
+    const context = await site.browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.setViewport({ width: 768, height: 1024, hasTouch: true, isMobile: true });
+    await page.goto(`${site.server.url}editor.html`);
+    await settled(page);
+    assert.equal(await page.$eval('#grid', (c) => /** @type {HTMLCanvasElement} */ (c).width), 640);
+    const from = await cellPoint(page, 2, 3);
+    const to = await cellPoint(page, 12, 3);
+    const session = await page.createCDPSession();
+    await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x: from.x, y: from.y }] });
+    for (let step = 1; step <= 10; ++step) {
+        await session.send('Input.dispatchTouchEvent',
+            { type: 'touchMove', touchPoints: [{ x: from.x + ((to.x - from.x) * step) / 10, y: from.y }] });
+    }
+    await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    await settled(page);
+    assert.equal(await levelText(page), `\n\n\n. . ${'1 '.repeat(11)}\n`);
+    await context.close();
+});
