@@ -146,9 +146,10 @@ byId('open-files').addEventListener('change', async (event) => {
         }
         levels = pickedOrder(levels);
         if (levels.length === 0) throw new Error('no level file was picked');
-        const names = from || levels.map((f) => f.name).join(', ');
-        keepAsNewSet(names, await readLevels(titled(levels, titlesBytes)));
-        showNotice(`Opened ${levels.length} level files as a new set: ${names}.`);
+        const names = levels.map((f) => f.name).join(', ');
+        const setName = from || (levels.length === 1 ? names : `${levels[0].name} and ${levels.length - 1} more`);
+        keepAsNewSet(setName, await readLevels(titled(levels, titlesBytes)));
+        showNotice(`Opened ${levels.length} level files as a new set${from ? ` from ${from}` : ''}: ${names}.`);
     } catch (error) {
         failed(error);
     } finally {
