@@ -26,18 +26,26 @@ byId('kept-where').textContent = store
     : 'Not kept: this browser keeps nothing for this page. Download the set or save it to a folder.';
 
 let storeTimer = 0;
+/** Whether the open set has changes not yet kept. */
+let unsaved = false;
 function scheduleStore() {
+    unsaved = true;
     clearTimeout(storeTimer);
     storeTimer = window.setTimeout(storeNow, 150);
 }
 
-/** Writes the open set to the browser's storage now. */
+/**
+ * Writes the open set's changes to the browser's storage now. A set with
+ * none is not written: another tab may have changed it since.
+ */
 export function storeNow() {
     clearTimeout(storeTimer);
-    if (!store || openId === null) return;
+    if (!store || openId === null || !unsaved) return;
+    unsaved = false;
     try {
         store.save(openId, editor.set, nameInput.value);
     } catch (error) {
+        unsaved = true;
         showNotice(`The set could not be kept in this browser: ${String(error)}. Download it to keep it.`, true);
     }
     showSets();
@@ -68,6 +76,7 @@ function openSet(id) {
         return;
     }
     openId = id;
+    unsaved = false;
     store.remember(id);
     emit('set-switched');
     startSet(read.value);
@@ -83,6 +92,7 @@ function openSet(id) {
 export function keepAsNewSet(name, set) {
     storeNow();
     openId = null;
+    unsaved = false;
     if (store) {
         try {
             openId = store.add(name, set);

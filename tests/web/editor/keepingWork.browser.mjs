@@ -68,6 +68,15 @@ test('a link opens as a new set beside the kept one; Copy link leaves the addres
         /** @type {HTMLOptionElement} */ (o.find((e) => e.textContent?.startsWith('My levels'))).value));
     await settled(page);
     assert.equal(await levelText(page), newer);
+
+    // A set goes only when the designer confirms.
+    page.once('dialog', (dialog) => dialog.dismiss());
+    await page.click('#delete-set');
+    assert.equal((await setNames(page)).length, 2);
+    page.once('dialog', (dialog) => dialog.accept());
+    await page.click('#delete-set');
+    await settled(page);
+    assert.equal((await setNames(page)).length, 1);
     await context.close();
 });
 
