@@ -129,6 +129,20 @@ export class Drawing {
     }
 
     /**
+     * Puts a whole grid in place as one grid edit (a region moved, flipped
+     * or shifted, worked out on a copy): one undo step, and the text
+     * written anew as after any change on the grid.
+     * @param {Grid} grid
+     * @returns {Place[]}
+     */
+    setGrid(grid) {
+        this.endStroke();
+        return this.step(() => {
+            grid.cells.forEach((cell, index) => this.set(placeOf(index), cell));
+        });
+    }
+
+    /**
      * Sets the capsule marks of the bricks in the rectangle with corners a
      * and b (and its mirrors) as one step; the first brick decides whether
      * they are set or cleared, as in a stroke.

@@ -3,9 +3,15 @@
 // of the page, sharing the open set through pageContext.js) and opens the
 // work: a level link in the address as a new set, or the set open last.
 //
-// Where a new panel hooks in: import it here, after the panels it uses;
-// it listens with on() for the events of pageContext.js and changes the
-// set through editor.set, then emit('grid-changed') or emit('set-changed').
+// Where a new panel hooks in: a module of its own, imported here after the
+// panels it uses, with its buttons in editor.html. It listens with on() for
+// the events of pageContext.js and changes the work through editor.set:
+// a change on the grid through the open level's drawing (paint, fill, or
+// setGrid for a whole grid worked out on a copy, as region tools do), then
+// emit('grid-changed'); a level added or opened (set.add, then the level's
+// drawing.replace(grid, text) for a text the game's loader read), then
+// emit('level-opened') and emit('set-changed'). Every such change is kept
+// in the browser and can be undone.
 
 import { checkTimes } from './checkPanel.js';
 import './filesPanel.js';

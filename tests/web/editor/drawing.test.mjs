@@ -183,4 +183,13 @@ test('a rectangle with the capsule tool marks its bricks, the first deciding, as
     assert.deepEqual(bricks(d.grid), ['0,0:2S', '1,0:2S', '2,0:2S', '3,0:2S']);
     d.undo();
     assert.deepEqual(bricks(d.grid), ['0,0:2', '1,0:2', '2,0:2', '3,0:2S']);
+
+    // A whole grid put in place (as a region tool would) is one grid edit: the text written anew.
+    d.replace(d.grid.clone(), '; kept as typed\n2 2 2 2S\n');
+    const moved = new Grid();
+    moved.put(5, 1, cellOf('solid'));
+    d.setGrid(moved);
+    assert.equal(d.text, '\n. . . . . # \n');
+    d.undo();
+    assert.equal(d.text, '; kept as typed\n2 2 2 2S\n');
 });
