@@ -15,6 +15,8 @@ import { decodeShare, encodeShare, isShareFragment } from './shareCodec.js';
 import { zipFiles } from './zipWriter.js';
 import { startReplay, stopReplay } from './replayView.js';
 import { playInPage } from './playGame.js';
+import { setUpDesignerTools } from './designerTools.js';
+import { Drawing } from './drawing.js';
 
 /** @typedef {import('./grid.js').Place} Place */
 /** @typedef {import('./grid.js').Kind} Kind */
@@ -45,7 +47,8 @@ const sweepProgress = /** @type {HTMLProgressElement} */ (byId('sweep-progress')
 // ?workers=N sweeps on N workers instead of one per core (the benchmark compares like with like).
 const workers = Number(new URLSearchParams(location.search).get('workers'));
 const pool = new LevelCheckPool(Number.isInteger(workers) && workers > 0 && workers <= 64 ? { size: workers } : {});
-const view = new GridView(canvas, await loadBrickImages(new URL('images/', import.meta.url)));
+const brickImages = await loadBrickImages(new URL('images/', import.meta.url));
+const view = new GridView(canvas, brickImages);
 /** @type {LevelSet} */
 let set = new LevelSet();
 /** @type {Kind | 'capsule'} */
@@ -140,6 +143,7 @@ async function check(typed) {
         }
     }
     showCheck(result);
+    designer.checked(text, result);
     checkTimes.push(performance.now() - started);
     document.body.dataset.checked = String(seq);
 }
@@ -630,6 +634,7 @@ sweepButton.addEventListener('click', async () => {
     const name = levelFileName(set.current);
     const control = new AbortController();
     sweepControl = control;
+    designer.ownSweep(true);
     sweepButton.textContent = 'Stop';
     sweepProgress.hidden = false;
     sweepProgress.value = 0;
@@ -658,12 +663,14 @@ sweepButton.addEventListener('click', async () => {
         byId('sweep-output').textContent = report.output;
         report.runs.forEach((run, i) => buttons[i] && showMark(buttons[i], i, run, text, name));
         lastSweep = report;
+        designer.swept(text, report);
         document.body.dataset.swept = String(Date.now());
     } catch (error) {
         if (!(error instanceof DOMException && error.name === 'AbortError')) failed(error);
         else byId('sweep-output').textContent = 'Sweep stopped.';
     } finally {
         if (sweepControl === control) sweepControl = null;
+        designer.ownSweep(false);
         sweepButton.textContent = 'Sweep';
         sweepProgress.hidden = true;
     }
@@ -695,15 +702,34 @@ byId('replay-close').addEventListener('click', () => {
 // ---------------------------------------------------------------------------
 // Play
 
-byId('play').addEventListener('click', async () => {
+/**
+ * Plays the game on these level files in the page; the editor comes back as it was.
+ * @param {import('./levelSet.js').LevelFile[]} files
+ */
+async function playLevels(files) {
     storeNow();
     try {
-        await playInPage(byId('game'), /** @type {HTMLCanvasElement} */ (byId('game-canvas')), set.files(),
+        await playInPage(byId('game'), /** @type {HTMLCanvasElement} */ (byId('game-canvas')), files,
             (line) => console.log(line));
     } catch (error) {
         failed(error);
     }
     redraw();
+}
+byId('play').addEventListener('click', () => playLevels(set.files()));
+
+// ---------------------------------------------------------------------------
+// The designer's tools (designerTools.js): regions, difficulty while drawing,
+// the shipped levels' gallery, play this level, share a level or the set.
+const designer = setUpDesignerTools({
+    pool, canvas, view, images: brickImages, drawing, gridChanged, redraw, notice: showNotice,
+    levels: () => set.files().map((file, i) => ({ title: set.level(i).title, text: file.text })),
+    current: () => set.current,
+    addLevel: (title, grid) => {
+        const index = set.insert(set.current + 1, { title, drawing: new Drawing(grid) });
+        added(index);
+    },
+    play: playLevels,
 });
 
 // ---------------------------------------------------------------------------
