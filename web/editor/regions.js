@@ -3,8 +3,9 @@
 // moved, deleted or flipped, and the whole level shifted a cell. Every
 // function here takes a grid and returns a new one (or null when it
 // cannot do what was asked), never changing the one it was given, so the
-// page hands the result to Drawing.replace and each change is one step of
-// the level's undo history.
+// page hands the result to drawGrid and each change is one step of the
+// level's undo history, which writes the level's text anew as any change
+// on the grid does.
 //
 // A region's empty cells are holes, not paint: pasting or moving a region
 // puts its bricks down and leaves the bricks under its holes alone, the
@@ -13,6 +14,7 @@
 import { COLUMNS, EMPTY, Grid, ROWS } from './grid.js';
 
 /** @typedef {import('./grid.js').Cell} Cell */
+/** @typedef {import('./drawing.js').Drawing} Drawing */
 /** @typedef {import('./grid.js').Place} Place */
 /**
  * A rectangle of cells, corners included.
@@ -195,4 +197,18 @@ export function shiftLevel(grid, dx, dy) {
         }
     }
     return result;
+}
+
+/**
+ * Makes a grid the level being drawn as one change on the grid: one undo
+ * step, the text written anew as for any drawing. The places changed.
+ * @param {Drawing} drawing
+ * @param {Grid} grid
+ * @returns {Place[]}
+ */
+export function drawGrid(drawing, grid) {
+    drawing.endStroke();
+    return drawing.step(() => grid.cells.forEach((cell, i) => {
+        drawing.set({ col: i % COLUMNS, row: Math.floor(i / COLUMNS) }, cell);
+    }));
 }

@@ -7,7 +7,7 @@
 // by regions.js; every change goes through the level's Drawing as one
 // undo step.
 
-import { copyRegion, contains, deleteRegion, flipRegion, liftRegion, moveLifted, pasteClip, clipRect, rectOf,
+import { copyRegion, contains, deleteRegion, drawGrid, flipRegion, liftRegion, moveLifted, pasteClip, clipRect, rectOf,
     shiftLevel, stepInside, wholeGrid } from './regions.js';
 
 /** @typedef {import('./regions.js').Rect} Rect */
@@ -66,8 +66,7 @@ export function setUpRegions(box, hooks) {
 
     /** @param {Grid} grid the level after the change */
     function change(grid) {
-        hooks.drawing().replace(grid);
-        hooks.gridChanged();
+        if (drawGrid(hooks.drawing(), grid).length > 0) hooks.gridChanged();
     }
 
     /** The lifted selection, lifted now if the grid changed since. */

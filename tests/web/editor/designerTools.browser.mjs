@@ -86,16 +86,17 @@ for (const file of ['clears.txt', 'loops.txt']) {
 }
 
 test('a link to the open level opens that level alone, and this page\'s address keeps no fragment', async () => {
-    const { page, errors, context } = await openEditor(site);
+    const { page, errors } = await openEditor(site);
     await typeText(page, '1 1 1 \n');
     await page.click('#add-level');
     await settled(page);
     await typeText(page, '3S3 # \n');
-    await page.click('#share-copy');
-    await page.waitForFunction(() => /** @type {HTMLInputElement} */ (document.getElementById('share-link')).value !== '');
-    const link = await page.$eval('#share-link', (e) => /** @type {HTMLInputElement} */ (e).value);
+    await page.click('#share-level');
+    await page.waitForFunction(() => document.body.dataset.link);
+    const link = await page.$eval('#link-out', (e) => /** @type {HTMLInputElement} */ (e).value);
     assert.equal(new URL(page.url()).hash, '');
-    const other = await context.newPage();
+    // Opened in a fresh browser: a new set of that one level.
+    const other = await (await site.browser.createBrowserContext()).newPage();
     await other.goto(link);
     await settled(other);
     // @ts-ignore: the page's own handle for its tests

@@ -6,7 +6,7 @@ import { test } from 'node:test';
 import { Drawing } from '../../../web/editor/drawing.js';
 import { Grid, cellOf } from '../../../web/editor/grid.js';
 import { writeLevelText } from '../../../web/editor/levelText.js';
-import { copyRegion, deleteRegion, flipRegion, liftRegion, moveLifted, pasteClip, rectOf, shiftLevel,
+import { copyRegion, deleteRegion, drawGrid, flipRegion, liftRegion, moveLifted, pasteClip, rectOf, shiftLevel,
     wholeGrid } from '../../../web/editor/regions.js';
 
 /** A grid from rows of one character a cell ("1", "2", "3", "#", "s" a one-hit capsule brick, "." empty). */
@@ -54,12 +54,13 @@ test('the whole level shifts a cell either way, never dropping a brick off the e
     assert.equal(shiftLevel(gridOf('...................1'), 1, 0), null);
 });
 
-test('a region change through the drawing is one undo step', () => {
-    const drawing = new Drawing(gridOf('12', '3#'));
+test('a region change through the drawing is one undo step, which writes the text and takes it back as it was', () => {
+    const drawing = new Drawing(gridOf('12', '3#'), undefined, '1 2 \r\n3 # \r\n');
     const moved = moveLifted(liftRegion(drawing.grid, rectOf({ col: 0, row: 0 }, { col: 1, row: 0 })), 3, 0);
-    drawing.replace(moved.grid);
-    assert.equal(writeLevelText(drawing.grid), '. . . 1 2 \n3 # \n');
+    drawGrid(drawing, moved.grid);
+    assert.equal(drawing.text, '. . . 1 2 \n3 # \n');
     drawing.undo();
+    assert.equal(drawing.text, '1 2 \r\n3 # \r\n');
     assert.equal(writeLevelText(drawing.grid), '1 2 \n3 # \n');
     assert.equal(drawing.canUndo, false);
 });
