@@ -129,7 +129,7 @@ export class DifficultyWatch {
     constructor(options) {
         this.sweep = options.sweep;
         this.onState = options.onState;
-        this.settleMs = options.settleMs ?? 300;
+        this.settleMs = options.settleMs ?? 250;
         this.setTimer = options.setTimer ?? ((run, ms) => setTimeout(run, ms));
         this.clearTimer = options.clearTimer ?? ((timer) => clearTimeout(timer));
         /** @type {WatchState} */
