@@ -50,13 +50,12 @@ function watchWithStandIns() {
     const timers = [];
     /** @type {{text: string, signal: AbortSignal, resolve: (r: object) => void}[]} */
     const sweeps = [];
-    const states = [];
     const watch = new DifficultyWatch({
         sweep: (text, signal) => new Promise((resolve, reject) => {
             sweeps.push({ text, signal, resolve });
             signal.addEventListener('abort', () => reject(new DOMException('stopped', 'AbortError')));
         }),
-        onState: (state) => states.push(state.state),
+        onState: () => {},
         settleMs: 300,
         setTimer: (run, ms) => {
             const timer = { run, ms };
@@ -67,7 +66,7 @@ function watchWithStandIns() {
     });
     const report = (share) => ({ output: `x: sweep: 60 serves, cleared 30 (${share}%); frames to clear min 1 (0.0 min), ` +
         'median 9000 (2.4 min), max 9 (0.0 min); balls lost median 0\n' });
-    return { watch, timers, sweeps, states, report };
+    return { watch, timers, sweeps, report };
 }
 
 test('the sweep waits for changes to settle, stops when the level changes again, and nothing runs once it is done', async () => {
