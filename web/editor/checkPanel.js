@@ -9,6 +9,7 @@ import { redraw } from './gridPanel.js';
 import { levelFileName } from './levelSet.js';
 import { changedLines, lineList } from './levelText.js';
 import { byId, drawing, editor, emit, on, showNotice } from './pageContext.js';
+import { placeAtText } from './sweepReport.js';
 
 /** @typedef {import('../levelcheck/levelcheck.js').CheckResult} CheckResult */
 
@@ -59,55 +60,110 @@ async function check() {
         if (moved) emit('text-read');
         emit('set-changed');
     }
-    showCheck(result);
+    showCheck();
     checkTimes.push(performance.now() - started);
     if (checkTimes.length > KEPT_CHECK_TIMES) checkTimes.splice(0, checkTimes.length - KEPT_CHECK_TIMES);
     document.body.dataset.checked = String(seq);
     emit('checked');
 }
 
-/** @param {CheckResult} result */
-function showCheck(result) {
+/**
+ * A message as a button that points at its place.
+ * @param {string} severity
+ * @param {string} text
+ * @param {() => void} point
+ */
+function messageItem(severity, text, point) {
+    const item = document.createElement('li');
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.className = severity;
+    button.textContent = text;
+    button.addEventListener('click', point);
+    item.append(button);
+    return item;
+}
+
+/** Shows the check of the open level and the last sweep's errors, and draws the errors on the grid. */
+function showCheck() {
+    const result = editor.lastCheck;
+    if (!result) return;
     const c = result.counts;
-    byId('counts').textContent = `${c.bricks} bricks: ${c.oneHit} one-hit, ${c.twoHit} two-hit, ` +
-        `${c.threeHit} three-hit, ${c.solid} solid; ${c.capsuleBricks} capsule; ${c.hits} hits, ${c.points} points`;
+    // levelcheck's own words, so the page and the tool read alike.
+    const counts = byId('counts');
+    counts.textContent = `${c.bricks} bricks (1-hit ${c.oneHit}, 2-hit ${c.twoHit}, 3-hit ${c.threeHit}, ` +
+        `solid ${c.solid}), ${c.capsuleBricks} power-up bricks; ${c.hits} hits, ${c.points} points`;
+    counts.title = counts.textContent;
     byId('summary').textContent = result.summary;
-    messageList.replaceChildren(...result.messages.map((m) => {
-        const item = document.createElement('li');
-        const button = document.createElement('button');
-        button.type = 'button';
-        button.className = m.severity;
-        button.textContent = `${result.name}:${m.line}:${m.column}: ${m.severity}: ${m.text}`;
-        button.addEventListener('click', () => pointAt(m, result));
-        item.append(button);
-        return item;
-    }));
-    if (result.messages.length === 0) {
+    const items = result.messages.map((m) => messageItem(m.severity,
+        `${result.name}:${m.line}:${m.column}: ${m.severity}: ${m.text}`, () => pointAt(m.line, m.column, m.cell)));
+    // A caged serve is the level's error as much as a walled-in brick: it is listed with them.
+    for (const e of editor.sweepErrors) {
+        const item = messageItem('error', `${result.name}:${e.line}:${e.column}: error: ${e.text} (sweep` +
+            `${editor.sweepStale ? ', before the last change' : ''})`, () => pointAt(e.line, e.column));
+        item.classList.add('from-sweep');
+        items.push(item);
+    }
+    messageList.replaceChildren(...items);
+    if (items.length === 0) {
         const item = document.createElement('li');
         item.className = 'clean';
         item.textContent = 'No errors or warnings.';
         messageList.append(item);
     }
+    view.errors = errorPlaces(result);
+    redraw();
 }
 
 /**
- * Marks a message's cell on the grid and its place in the text.
- * @param {import('../levelcheck/levelcheck.js').CheckMessage} message
+ * The grid places of the errors, drawn without a click: each error's
+ * brick, every brick of a walled-in pocket, and each caged serve's brick.
  * @param {CheckResult} result
  */
-function pointAt(message, result) {
-    const cell = message.cell >= 0 ? result.cells[message.cell] : null;
-    view.marked = cell && cell.row >= 0 && cell.column >= 0 ? { col: cell.column, row: cell.row } : null;
+function errorPlaces(result) {
+    /** @type {{col: number, row: number}[]} */
+    const places = [];
+    /** @param {number} n */
+    const add = (n) => {
+        const cell = result.cells[n];
+        if (cell && cell.row >= 0 && cell.column >= 0) places.push({ col: cell.column, row: cell.row });
+    };
+    for (const m of result.messages) if (m.severity === 'error' && m.cell >= 0) add(m.cell);
+    for (const pocket of result.closedIn ?? []) pocket.forEach(add);
+    if (!editor.sweepStale) {
+        for (const e of editor.sweepErrors) {
+            const place = placeAtText(result.cells, e.line, e.column);
+            if (place) places.push(place);
+        }
+    }
+    return places;
+}
+
+/**
+ * Marks a place's cell on the grid and selects it in the text (focused,
+ * so the selection shows).
+ * @param {number} line
+ * @param {number} column
+ * @param {number} [cellIndex] the loader's cell, when known; else the brick whose pair is there
+ */
+export function pointAt(line, column, cellIndex = -1) {
+    const result = editor.lastCheck;
+    const cell = result && cellIndex >= 0 ? result.cells[cellIndex] : null;
+    view.marked = cell && cell.row >= 0 && cell.column >= 0 ? { col: cell.column, row: cell.row }
+        : result ? placeAtText(result.cells, line, column) : null;
     redraw();
     const lines = textArea.value.split('\n');
-    if (message.line <= lines.length) {
+    if (line <= lines.length) {
         let offset = 0;
-        for (let i = 0; i < message.line - 1; ++i) offset += lines[i].length + 1;
-        offset += message.column - 1;
+        for (let i = 0; i < line - 1; ++i) offset += lines[i].length + 1;
+        offset += column - 1;
+        textArea.focus({ preventScroll: true });
         textArea.setSelectionRange(offset, offset + 2);
     }
     document.body.dataset.marked = view.marked ? `${view.marked.col},${view.marked.row}` : '';
 }
+
+on('swept', showCheck);
 
 textArea.addEventListener('input', () => {
     view.marked = null;

@@ -16,8 +16,9 @@ import { playInPage } from './playGame.js';
 import { setUpRegions } from './regionsPanel.js';
 import { DifficultyWatch, describeDifficulty } from './difficulty.js';
 import { storeNow } from './setsPanel.js';
+import * as sweepPanel from './sweepPanel.js';
 import { loadShippedLevels } from './shippedLevels.js';
-import { encodeShare } from './shareCodec.js';
+import { encodeShare } from '../shared/shareCodec.js';
 
 /** @typedef {import('./shippedLevels.js').ShippedLevel} ShippedLevel */
 /** @typedef {import('./levelSet.js').LevelFile} LevelFile */
@@ -139,6 +140,12 @@ shipped.then((levels) => {
 on('checked', () => {
     if (editor.lastCheck) watch.changed(drawing().text, editor.lastCheck.counts.hits > 0);
 });
+// The designer's own sweep of the open level's text gives its figures too,
+// so the background need not sweep it again. A level's kept sweep shown
+// on opening it may be stale; the sweep panel marks that right after.
+on('swept', () => queueMicrotask(() => {
+    if (sweepPanel.lastSweep && !editor.sweepStale) watch.offer(drawing().text, sweepPanel.lastSweep);
+}));
 
 // ---------------------------------------------------------------------------
 // The gallery: each shipped level in the game's bricks, with its name and

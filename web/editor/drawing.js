@@ -129,6 +129,21 @@ export class Drawing {
     }
 
     /**
+     * Sets the capsule marks of the bricks in the rectangle with corners a
+     * and b (and its mirrors) as one step; the first brick decides whether
+     * they are set or cleared, as in a stroke.
+     * @param {Place} a
+     * @param {Place} b
+     * @returns {Place[]}
+     */
+    markCapsules(a, b) {
+        this.endStroke();
+        return this.step(() => {
+            for (const place of rectanglePlaces(a, b)) this.toggleCapsule(place);
+        });
+    }
+
+    /**
      * Typing under way: the text is the level's at once (switching levels
      * keeps it), and becomes an undo step with its grid once the loader has
      * read it (replace).

@@ -70,7 +70,7 @@ canvas.addEventListener('pointerdown', (event) => {
     }
     const erase = event.button === 2 || event.shiftKey;
     const mode = erase ? 'erase' : tool === 'capsule' ? 'capsule' : 'paint';
-    if (byId('fill').matches(':checked') && mode !== 'capsule') {
+    if (byId('fill').matches(':checked')) {
         drag = { mode: 'fill', erase, start: place, last: place };
         view.pending = { a: place, b: place };
         redraw();
@@ -81,7 +81,20 @@ canvas.addEventListener('pointerdown', (event) => {
     drawing().beginStroke();
     if (apply(place, mode)) gridChanged();
 });
+/**
+ * The cell under the pointer, outlined.
+ * @param {Place | null} place
+ */
+function hover(place) {
+    const same = place && view.hover && place.col === view.hover.col && place.row === view.hover.row;
+    if (same || (!place && !view.hover)) return;
+    view.hover = place;
+    redraw();
+}
+canvas.addEventListener('pointerleave', () => hover(null));
 canvas.addEventListener('pointermove', (event) => {
+    // A finger has no hover: only a mouse or a pen shows the cell under it.
+    if (event.pointerType !== 'touch') hover(view.placeOf(event));
     if (!drag) return;
     const place = view.placeOf(event);
     if (!place || (place.col === drag.last.col && place.row === drag.last.row)) return;
@@ -104,8 +117,9 @@ function endDrag(event) {
     if (canvas.hasPointerCapture(event.pointerId)) canvas.releasePointerCapture(event.pointerId);
     if (ended.mode === 'fill') {
         view.pending = null;
-        const kind = ended.erase || tool === 'capsule' ? 'empty' : tool;
-        drawing().fill(ended.start, ended.last, kind);
+        // With the capsule tool a rectangle marks (or unmarks) its bricks; a right drag empties it.
+        if (tool === 'capsule' && !ended.erase) drawing().markCapsules(ended.start, ended.last);
+        else drawing().fill(ended.start, ended.last, ended.erase || tool === 'capsule' ? 'empty' : tool);
         gridChanged();
         return;
     }

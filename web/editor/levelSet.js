@@ -12,6 +12,7 @@
 // level lists before and after, so a deleted level comes back whole, with
 // its history.
 
+import { MAX_LEVELS, MAX_TITLE_LENGTH, cleanTitle, levelFileName } from '../shared/levelNames.js';
 import { Drawing } from './drawing.js';
 import { Grid } from './grid.js';
 
@@ -27,37 +28,13 @@ import { Grid } from './grid.js';
  * @typedef {{ok: true, value: T} | {ok: false, error: string}} Result
  */
 
-// Enough for any set a designer keeps in one page, and a bound on what
-// storage and links have to hold.
-export const MAX_LEVELS = 100;
-export const MAX_TITLE_LENGTH = 80;
+export { MAX_LEVELS, MAX_TITLE_LENGTH, cleanTitle, levelFileName };
 export const STORAGE_FORMAT = 'quadrell-level-set';
 export const STORAGE_VERSION = 2;
 // The set's undo order keeps this many entries; each level's history has its own bound.
 export const SET_HISTORY_LIMIT = 2000;
 // A level file is about 640 characters; a kept text past this is not one.
 export const MAX_STORED_TEXT = 16384;
-
-/**
- * A title as the set keeps it: one line of text, control characters and
- * runs of white space made one space, trimmed, at most MAX_TITLE_LENGTH characters.
- * @param {unknown} title
- * @returns {string}
- */
-export function cleanTitle(title) {
-    if (typeof title !== 'string') return '';
-    const plain = title.replace(/[\s\u0000-\u001f\u007f]+/g, ' ').trim();
-    return [...plain].slice(0, MAX_TITLE_LENGTH).join('').trim();
-}
-
-/**
- * The file name of the level at index (from 0): level1.txt, level2.txt, ...
- * @param {number} index
- * @returns {string}
- */
-export function levelFileName(index) {
-    return `level${index + 1}.txt`;
-}
 
 export class LevelSet {
     /**

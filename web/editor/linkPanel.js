@@ -5,7 +5,7 @@
 import { readLevels } from './filesPanel.js';
 import { byId, editor, failed, showNotice } from './pageContext.js';
 import { keepAsNewSet } from './setsPanel.js';
-import { decodeShare, encodeShare, isShareFragment } from './shareCodec.js';
+import { decodeShare, encodeShare, isShareFragment } from '../shared/shareCodec.js';
 
 function shareLevels() {
     return editor.set.levels.map((level) => ({ title: level.title, text: level.drawing.text }));

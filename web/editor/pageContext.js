@@ -28,7 +28,8 @@ export function byId(id) {
  * - set-changed: the set changed in any way worth keeping (stored soon after)
  * - checked: the open level's text was checked (the result is in editor.lastCheck)
  * - set-switched: another set is open (before its level-opened)
- * @typedef {'level-opened' | 'grid-changed' | 'text-read' | 'set-changed' | 'checked' | 'set-switched'} EditorEvent
+ * - swept: a sweep ended, or its results went stale or away (editor.sweepErrors)
+ * @typedef {'level-opened' | 'grid-changed' | 'text-read' | 'set-changed' | 'checked' | 'set-switched' | 'swept'} EditorEvent
  */
 
 /** @type {Map<EditorEvent, (() => void)[]>} */
@@ -58,6 +59,10 @@ export const editor = {
     set: new LevelSet(),
     /** @type {import('../levelcheck/levelcheck.js').CheckResult | null} the check of the open level's text */
     lastCheck: null,
+    /** @type {import('./sweepReport.js').SweepLine[]} the last sweep's errors (caged serves), shown with the check's */
+    sweepErrors: [],
+    /** whether the level changed since that sweep */
+    sweepStale: false,
 };
 
 /** The open level's drawing. */

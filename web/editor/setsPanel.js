@@ -114,8 +114,9 @@ export function openKeptSet() {
 }
 
 list.addEventListener('change', () => {
+    const chosen = list.value;
     storeNow();
-    openSet(list.value);
+    openSet(chosen);
 });
 nameInput.addEventListener('change', () => {
     if (store && openId) store.rename(openId, nameInput.value);

@@ -1,19 +1,30 @@
 // @ts-check
 // The sweep panel: levelcheck's sweep of the open level in the workers, a
-// mark per serve angle, and a mark's serve played again in the replay.
+// mark per serve angle showing its outcome by colour and shape, the
+// sweep's notes and errors pointing at their cells, and a mark's serve
+// played again in the replay. Each level keeps its last sweep while the
+// page is open, shown again (dimmed when the level changed since) when
+// the designer comes back to it.
 
+import { pointAt } from './checkPanel.js';
 import { levelFileName } from './levelSet.js';
-import { byId, editor, failed, on } from './pageContext.js';
+import { byId, drawing, editor, emit, failed, on } from './pageContext.js';
 import { startReplay, stopReplay } from './replayView.js';
+import { markOf, sweepLines } from './sweepReport.js';
+
+/** @typedef {import('../levelcheck/levelcheck.js').SweepReport} SweepReport */
+/** @typedef {import('./drawing.js').Drawing} Drawing */
 
 const marks = byId('sweep-marks');
+const notes = byId('sweep-notes');
 const sweepButton = /** @type {HTMLButtonElement} */ (byId('sweep-run'));
 const sweepProgress = /** @type {HTMLProgressElement} */ (byId('sweep-progress'));
-const textArea = /** @type {HTMLTextAreaElement} */ (byId('level-text'));
 /** @type {AbortController | null} */
 let sweepControl = null;
-/** @type {import('../levelcheck/levelcheck.js').SweepReport | null} */
+/** @type {SweepReport | null} */
 export let lastSweep = null;
+/** @type {WeakMap<Drawing, {report: SweepReport, text: string, name: string}>} each level's last sweep */
+const swept = new WeakMap();
 
 function clearSweep() {
     sweepControl?.abort();
@@ -21,12 +32,62 @@ function clearSweep() {
     byId('replay').hidden = true;
     lastSweep = null;
     marks.replaceChildren();
+    notes.replaceChildren();
     byId('sweep-output').textContent = '';
+    byId('sweep').classList.remove('stale');
     sweepProgress.hidden = true;
+    editor.sweepErrors = [];
+    editor.sweepStale = false;
 }
 
 function markSweepStale() {
-    byId('sweep').classList.toggle('stale', marks.childElementCount > 0);
+    if (marks.childElementCount === 0 && editor.sweepErrors.length === 0) return;
+    byId('sweep').classList.add('stale');
+    if (!editor.sweepStale) {
+        editor.sweepStale = true;
+        emit('swept');
+    }
+}
+
+/** @param {number} total */
+function markButtons(total) {
+    /** @type {HTMLButtonElement[]} */
+    const buttons = [];
+    while (buttons.length < total) {
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.className = 'pending';
+        const item = document.createElement('li');
+        item.append(button);
+        marks.append(item);
+        buttons.push(button);
+    }
+    return buttons;
+}
+
+/**
+ * Shows a finished sweep: its printout, marks, notes and errors.
+ * @param {SweepReport} report
+ * @param {string} text the level swept
+ * @param {string} name
+ * @param {HTMLButtonElement[]} buttons
+ */
+function showSweep(report, text, name, buttons) {
+    lastSweep = report;
+    byId('sweep-output').textContent = report.output;
+    report.runs.forEach((run, i) => buttons[i] && showMark(buttons[i], i, run, text, name));
+    const lines = sweepLines(report.output);
+    editor.sweepErrors = lines.filter((l) => l.severity === 'error');
+    notes.replaceChildren(...lines.filter((l) => l.severity === 'note').map((l) => {
+        const item = document.createElement('li');
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.textContent = `${name}:${l.line}:${l.column}: note: ${l.text}`;
+        button.addEventListener('click', () => pointAt(l.line, l.column));
+        item.append(button);
+        return item;
+    }));
+    emit('swept');
 }
 
 sweepButton.addEventListener('click', async () => {
@@ -35,16 +96,23 @@ sweepButton.addEventListener('click', async () => {
         return;
     }
     clearSweep();
-    byId('sweep').classList.remove('stale');
-    const text = textArea.value;
+    emit('swept');
+    const level = drawing();
+    const text = level.text;
     const name = levelFileName(editor.set.current);
+    const counts = editor.lastCheck?.counts;
+    if (counts && counts.bricks - counts.solid === 0) {
+        // Sixty cleared serves of an empty level would read as a perfect score.
+        byId('sweep-output').textContent = 'Nothing to clear: the level has no breakable brick, so there is nothing to sweep.';
+        return;
+    }
     const control = new AbortController();
     sweepControl = control;
     sweepButton.textContent = 'Stop';
     sweepProgress.hidden = false;
     sweepProgress.value = 0;
     /** @type {HTMLButtonElement[]} */
-    const buttons = [];
+    let buttons = [];
     try {
         const report = await editor.pool.sweep(text, {
             name,
@@ -53,21 +121,15 @@ sweepButton.addEventListener('click', async () => {
             onProgress: ({ done, total, index, run }) => {
                 sweepProgress.max = total;
                 sweepProgress.value = done;
-                while (buttons.length < total) {
-                    const button = document.createElement('button');
-                    button.type = 'button';
-                    button.className = 'pending';
-                    const item = document.createElement('li');
-                    item.append(button);
-                    marks.append(item);
-                    buttons.push(button);
-                }
+                if (buttons.length < total) buttons = markButtons(total);
                 showMark(buttons[index], index, run, text, name);
             },
         });
-        byId('sweep-output').textContent = report.output;
-        report.runs.forEach((run, i) => buttons[i] && showMark(buttons[i], i, run, text, name));
-        lastSweep = report;
+        swept.set(level, { report, text, name });
+        if (drawing() === level) {
+            showSweep(report, text, name, buttons.length ? buttons : markButtons(report.runs.length));
+            if (level.text !== text) markSweepStale();
+        }
         document.body.dataset.swept = String(Date.now());
     } catch (error) {
         if (!(error instanceof DOMException && error.name === 'AbortError')) failed(error);
@@ -88,13 +150,20 @@ sweepButton.addEventListener('click', async () => {
  */
 function showMark(button, index, run, text, name) {
     const outcome = String(run.outcome);
-    const kind = outcome === 'cleared' ? 'cleared' : outcome === 'loops' || outcome === 'caged' ? 'looping' : 'lost';
-    button.className = kind;
+    const mark = markOf(outcome);
+    button.className = mark.kind;
+    button.textContent = mark.glyph;
     button.dataset.angle = String(run.angle);
     button.dataset.outcome = outcome;
-    button.title = `serve at ${run.angle} degrees: ${outcome}` +
-        (outcome === 'cleared' ? ` in ${run.frames} frames` : '') + '. Click to watch it.';
-    button.onclick = () => startReplay(byId('replay'), editor.pool, text, name, index).catch(failed);
+    const label = `serve at ${run.angle} degrees: ${mark.label}` + (outcome === 'cleared' ? ` in ${run.frames} frames` : '');
+    button.title = `${label}. Click to watch it.`;
+    button.setAttribute('aria-label', label);
+    button.onclick = () => {
+        const box = byId('replay');
+        startReplay(box, editor.pool, text, name, index).catch(failed);
+        // The replay opens in view: a click that seems to do nothing is worse than a scroll.
+        box.scrollIntoView({ block: 'nearest', behavior: 'smooth' });
+    };
 }
 
 byId('replay-close').addEventListener('click', () => {
@@ -102,6 +171,15 @@ byId('replay-close').addEventListener('click', () => {
     byId('replay').hidden = true;
 });
 
-on('level-opened', clearSweep);
+on('level-opened', () => {
+    clearSweep();
+    const kept = swept.get(drawing());
+    if (kept) {
+        showSweep(kept.report, kept.text, kept.name, markButtons(kept.report.runs.length));
+        if (kept.text !== drawing().text || kept.name !== levelFileName(editor.set.current)) markSweepStale();
+    } else {
+        emit('swept');
+    }
+});
 on('grid-changed', markSweepStale);
 on('text-read', markSweepStale);

@@ -174,3 +174,13 @@ test('a level\'s text is kept as given: typing is one step with its reading, onl
     d.redo();
     assert.equal(d.text, typed);
 });
+
+test('a rectangle with the capsule tool marks its bricks, the first deciding, as one step', () => {
+    const d = new Drawing();
+    d.fill({ col: 0, row: 0 }, { col: 3, row: 0 }, 2);
+    d.toggleCapsule({ col: 3, row: 0 });
+    d.markCapsules({ col: 0, row: 0 }, { col: 4, row: 1 });
+    assert.deepEqual(bricks(d.grid), ['0,0:2S', '1,0:2S', '2,0:2S', '3,0:2S']);
+    d.undo();
+    assert.deepEqual(bricks(d.grid), ['0,0:2', '1,0:2', '2,0:2', '3,0:2S']);
+});

@@ -10,7 +10,7 @@ import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { encodeShare } from '../../../web/editor/shareCodec.js';
+import { encodeShare } from '../../../web/shared/shareCodec.js';
 
 import { data, desktop, levelText, openEditor, settled, site as siteDir, startSite, typeText } from './pageSupport.mjs';
 
@@ -133,8 +133,8 @@ test('Play this level starts the game at the open level', { skip: !hasGame && 'n
     assert.deepEqual(errors, []);
 });
 
-const linkStart = hasGame && readFileSync(path.join(siteDir, 'index.html'), 'utf8').includes('editor/linkStart.js');
-test('the game\'s page with a level link starts with its level; a bad link says so', { skip: !linkStart && 'the game\'s page takes no links' }, async () => {
+const linkStart = hasGame && readFileSync(path.join(siteDir, 'index.html'), 'utf8').includes('shared/linkStart.js');
+test('the game\'s page loads no link code without a link; with one it names and starts its levels; a bad link says so', { skip: !linkStart && 'the game\'s page takes no links' }, async () => {
     const shared = await encodeShare([{ title: 'linked', text: LEVEL }]);
     assert.ok(shared.ok);
     const context = await site.browser.createBrowserContext();
@@ -142,8 +142,21 @@ test('the game\'s page with a level link starts with its level; a bad link says 
     /** @type {string[]} */
     const errors = [];
     page.on('pageerror', (error) => errors.push(String(error)));
+    /** @type {string[]} */
+    const requested = [];
+    page.on('request', (request) => requested.push(new URL(request.url()).pathname));
+    await page.goto(`${site.server.url}index.html`);
+    await page.waitForSelector('#start');
+    await page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 500)));
+    assert.deepEqual(requested.filter((p) => p.includes('/editor/') || p.endsWith('shareCodec.js')), []);
+    assert.equal(await page.$('#link-notice'), null);
+
+    requested.length = 0;
+    await page.goto('about:blank');
     await page.goto(`${site.server.url}index.html#${shared.ok && shared.fragment}`);
     await page.waitForFunction(() => 'quadrellLevels' in window);
+    assert.deepEqual(requested.filter((p) => p.includes('/editor/')), []);
+    assert.equal(await page.$eval('#link-notice', (e) => e.textContent), 'A level from a link: linked');
     await page.click('#start');
     await new Promise((resolve) => setTimeout(resolve, 3000));
     await hold(page, ['Space']);

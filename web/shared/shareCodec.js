@@ -10,7 +10,7 @@
 // page reads them with the game's loader and shows them as text, never as
 // markup.
 
-import { MAX_LEVELS, cleanTitle, levelFileName } from './levelSet.js';
+import { MAX_LEVELS, cleanTitle, levelFileName } from './levelNames.js';
 
 /** @typedef {{title: string, text: string}} SharedLevel */
 /** @typedef {{ok: true, fragment: string} | {ok: false, error: string}} Encoded */
