@@ -5,6 +5,7 @@
 // from, playing from the open level on, and a link to the open level alone
 // (Copy link shares the whole set).
 
+import { LevelCheckPool } from '../levelcheck/levelcheck-pool.js';
 import { Drawing } from './drawing.js';
 import { Grid } from './grid.js';
 import { GridView } from './gridView.js';
@@ -158,18 +159,26 @@ byId('gallery-open').addEventListener('click', async () => {
     dialog.showModal();
     if (filled) return;
     filled = true;
+    // The game's own loader reads each level, as it reads the designer's,
+    // in a worker of the gallery's own: the page's checker keeps only its
+    // newest request, and the designer's checks must not be dropped for these.
+    const reader = new LevelCheckPool({ size: 1 });
     try {
         const levels = await shipped;
-        list.replaceChildren();
+        /** @type {HTMLLIElement[]} */
+        const cards = [];
         for (const level of levels) {
-            // The game's own loader reads each level, as it reads the designer's.
-            const check = await editor.pool.check(level.text, { name: levelFileName(level.number - 1), quiet: true });
+            const check = await reader.check(level.text, { name: levelFileName(level.number - 1), quiet: true });
             if (!check) throw new Error('the check was cut short');
-            list.append(card(level, Grid.fromCheckCells(check.cells)));
+            cards.push(card(level, Grid.fromCheckCells(check.cells)));
         }
+        // All at once, so nothing moves under the pointer while they come.
+        list.replaceChildren(...cards);
     } catch (error) {
         filled = false;
         list.textContent = error instanceof Error ? error.message : String(error);
+    } finally {
+        reader.close();
     }
 });
 byId('gallery-close').addEventListener('click', () => dialog.close());
