@@ -201,13 +201,13 @@ export function shiftLevel(grid, dx, dy) {
 
 /**
  * Makes a grid the level being drawn as one change on the grid: one undo
- * step, the text written anew as for any drawing. The places changed.
+ * step (or part of the stroke open, as a drag's moves are), the text
+ * written anew as for any drawing. The places changed.
  * @param {Drawing} drawing
  * @param {Grid} grid
  * @returns {Place[]}
  */
 export function drawGrid(drawing, grid) {
-    drawing.endStroke();
     return drawing.step(() => grid.cells.forEach((cell, i) => {
         drawing.set({ col: i % COLUMNS, row: Math.floor(i / COLUMNS) }, cell);
     }));

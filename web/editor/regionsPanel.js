@@ -2,7 +2,8 @@
 // The region tools on the page: Select (R) turns the grid's drag into a
 // selection; a drag inside the selection moves it, and so do the arrow
 // keys; Ctrl+C, Ctrl+X, Ctrl+V, Delete, H and V copy, cut, paste, delete
-// and flip it (left-right, top-bottom). Shift+arrows, or the move buttons
+// and flip it (left-right, top-bottom); a drag is one undo step, a key
+// press one each. Shift+arrows, or the move buttons
 // with nothing selected, shift the whole level. The cells are worked out
 // by regions.js; every change goes through the level's Drawing as one
 // undo step.
@@ -45,7 +46,7 @@ export function setUpRegions(box, hooks) {
     // grid that left; any other change to the grid puts them down for good.
     /** @type {{lifted: Lifted, grid: Grid} | null} */
     let moving = null;
-    /** @type {{kind: 'select' | 'move', start: Place, last: Place} | null} */
+    /** @type {{kind: 'select' | 'move', start: Place, last: Place, from: Rect | null} | null} */
     let drag = null;
 
     const button = (/** @type {string} */ name) => /** @type {HTMLButtonElement} */ (box.querySelector(`[data-region="${name}"]`));
@@ -184,9 +185,11 @@ export function setUpRegions(box, hooks) {
             // Captured or not, the drag ends at pointerup.
         }
         if (selection && contains(selection, place)) {
-            drag = { kind: 'move', start: place, last: place };
+            // The whole drag is one undo step.
+            drag = { kind: 'move', start: place, last: place, from: selection };
+            hooks.drawing().beginStroke();
         } else {
-            drag = { kind: 'select', start: place, last: place };
+            drag = { kind: 'select', start: place, last: place, from: null };
             selection = rectOf(place, place);
             moving = null;
             show();
@@ -204,14 +207,20 @@ export function setUpRegions(box, hooks) {
             show();
             return;
         }
-        // A drag moves the selection one step at a time; it undoes a cell at a time too.
-        move(place.col - drag.last.col, place.row - drag.last.row);
+        // The selection follows the pointer from where the drag began, held whole on the grid.
         drag.last = place;
+        const from = /** @type {Rect} */ (drag.from);
+        const step = stepInside(from, place.col - drag.start.col, place.row - drag.start.row);
+        if (selection) move(from.left + step.dx - selection.left, from.top + step.dy - selection.top);
     }
     /** @param {PointerEvent} event */
     function up(event) {
         if (!drag) return;
         event.stopImmediatePropagation();
+        if (drag.kind === 'move') {
+            hooks.drawing().endStroke();
+            hooks.redraw();
+        }
         drag = null;
         if (canvas.hasPointerCapture(event.pointerId)) canvas.releasePointerCapture(event.pointerId);
     }

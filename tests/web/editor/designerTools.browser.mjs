@@ -16,7 +16,7 @@ let site;
 before(async () => { site = await startSite(); });
 after(async () => { await site?.close(); });
 
-test('a region selected with the mouse moves by drag and by the arrow keys, and undoes a step at a time', async () => {
+test('a region selected with the mouse moves by drag (one step) and by the arrow keys (a step each), and undoes so', async () => {
     const { page, errors } = await openEditor(site);
     await typeText(page, '1 2 \n3 \n\n. . . . . # # \n');
     await page.click('[data-region="select"]');
@@ -36,13 +36,21 @@ test('a region selected with the mouse moves by drag and by the arrow keys, and 
     await page.keyboard.press('h');
     await settled(page);
     assert.equal(await levelText(page), '\n\n. . . . 2 1 \n. . . . # 3 # \n');
-    for (let i = 0; i < 3; ++i) {
+    const undo = async () => {
         await page.keyboard.down('Control');
         await page.keyboard.press('z');
         await page.keyboard.up('Control');
         await settled(page);
-    }
+    };
+    for (let i = 0; i < 3; ++i) await undo();
     assert.equal(await levelText(page), moved);
+    // The drag, over several cells, was one step.
+    await undo();
+    assert.equal(await levelText(page), '1 2 \n3 \n\n. . . . . # # \n');
+    await page.keyboard.down('Control');
+    await page.keyboard.press('y');
+    await page.keyboard.up('Control');
+    await settled(page);
     // Shift+arrow moves the whole level; one that would drop a brick off the edge is refused.
     await page.keyboard.down('Shift');
     await page.keyboard.press('ArrowUp');
