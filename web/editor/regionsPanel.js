@@ -2,11 +2,10 @@
 // The region tools on the page: Select (R) turns the grid's drag into a
 // selection; a drag inside the selection moves it, and so do the arrow
 // keys; Ctrl+C, Ctrl+X, Ctrl+V, Delete, H and V copy, cut, paste, delete
-// and flip it (left-right, top-bottom); a drag is one undo step, a key
-// press one each. Shift+arrows, or the move buttons
+// and flip it (left-right, top-bottom). Shift+arrows, or the move buttons
 // with nothing selected, shift the whole level. The cells are worked out
-// by regions.js; every change goes through the level's Drawing as one
-// undo step.
+// by regions.js; every change goes through the level's Drawing, each an
+// undo step (a drag, over however many cells, one).
 
 import { copyRegion, contains, deleteRegion, drawGrid, flipRegion, liftRegion, moveLifted, pasteClip, clipRect, rectOf,
     shiftLevel, stepInside, wholeGrid } from './regions.js';
