@@ -98,7 +98,9 @@ function showCheck() {
     const items = result.messages.map((m) => messageItem(m.severity,
         `${result.name}:${m.line}:${m.column}: ${m.severity}: ${m.text}`, () => pointAt(m.line, m.column, m.cell)));
     // A caged serve is the level's error as much as a walled-in brick: it is listed with them.
-    for (const e of editor.sweepErrors) {
+    // The sweep prints the check's own errors too: those are listed once, above.
+    const own = new Set(result.messages.map((m) => `${m.line}:${m.column}: ${m.text}`));
+    for (const e of editor.sweepErrors.filter((x) => !own.has(`${x.line}:${x.column}: ${x.text}`))) {
         const item = messageItem('error', `${result.name}:${e.line}:${e.column}: error: ${e.text} (sweep` +
             `${editor.sweepStale ? ', before the last change' : ''})`, () => pointAt(e.line, e.column));
         item.classList.add('from-sweep');
@@ -112,6 +114,7 @@ function showCheck() {
         messageList.append(item);
     }
     view.errors = errorPlaces(result);
+    document.body.dataset.errorCells = view.errors.map((p) => `${p.col},${p.row}`).join(' ');
     redraw();
 }
 
@@ -136,7 +139,7 @@ function errorPlaces(result) {
             if (place) places.push(place);
         }
     }
-    return places;
+    return places.filter((p, i) => places.findIndex((q) => q.col === p.col && q.row === p.row) === i);
 }
 
 /**
@@ -177,8 +180,9 @@ on('grid-changed', () => {
     // Only a change on the grid writes the text; say which lines it wrote.
     const level = drawing();
     const lines = changedLines(level.stroke ? level.strokeText : textArea.value, level.text);
+    const what = editor.change === 'edit' ? 'The grid\'s change rewrote' : editor.change === 'undo' ? 'Undo restored' : 'Redo restored';
     textNote.textContent = lines.length === 0 ? ''
-        : `The grid's change rewrote line${lines.length === 1 ? '' : 's'} ${lineList(lines)} of the text.`;
+        : `${what} line${lines.length === 1 ? '' : 's'} ${lineList(lines)} of the text.`;
     showLevel();
     emit('set-changed');
 });

@@ -169,11 +169,15 @@ function travelled(what, before) {
 }
 function undo() {
     const before = editor.set.current;
+    editor.change = 'undo';
     travelled(editor.set.undo(), before);
+    editor.change = 'edit';
 }
 function redo() {
     const before = editor.set.current;
+    editor.change = 'redo';
     travelled(editor.set.redo(), before);
+    editor.change = 'edit';
 }
 byId('undo').addEventListener('click', undo);
 byId('redo').addEventListener('click', redo);

@@ -2,7 +2,7 @@
 // The levels panel: the open set's levels in order, the open level's
 // title, and adding, duplicating, deleting and moving levels.
 
-import { LevelSet, levelFileName } from './levelSet.js';
+import { levelFileName } from './levelSet.js';
 import { byId, editor, emit, on, showNotice } from './pageContext.js';
 
 const titleInput = /** @type {HTMLInputElement} */ (byId('title'));
@@ -14,7 +14,7 @@ export function openLevel() {
 
 /**
  * Makes a set the editor's.
- * @param {LevelSet} next
+ * @param {import('./levelSet.js').LevelSet} next
  */
 export function startSet(next) {
     editor.set = next;

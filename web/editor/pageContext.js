@@ -63,6 +63,8 @@ export const editor = {
     sweepErrors: [],
     /** whether the level changed since that sweep */
     sweepStale: false,
+    /** @type {'edit' | 'undo' | 'redo'} what the grid-changed being handled is */
+    change: /** @type {'edit' | 'undo' | 'redo'} */ ('edit'),
 };
 
 /** The open level's drawing. */

@@ -27,7 +27,7 @@ export const MAX_NAME_LENGTH = 60;
  * @param {unknown} name
  */
 export function cleanName(name) {
-    const plain = typeof name === 'string' ? name.replace(/[\s\u0000-\u001f\u007f]+/g, ' ').trim() : '';
+    const plain = typeof name === 'string' ? name.replace(/[\s\p{Cc}]+/gu, ' ').trim() : '';
     return [...plain].slice(0, MAX_NAME_LENGTH).join('').trim() || 'Untitled set';
 }
 

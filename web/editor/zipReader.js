@@ -114,7 +114,7 @@ function findEnd(view) {
 function plainName(name) {
     const parts = name.split(/[\\/]/);
     if (name.startsWith('/') || name.startsWith('\\') || /^[a-zA-Z]:/.test(name) || parts.includes('..') ||
-        /[\u0000-\u001f]/.test(name)) {
+        /\p{Cc}/u.test(name)) {
         throw new Error(`the zip holds a file named ${JSON.stringify(name.slice(0, 80))}, outside its own folder`);
     }
     return parts[parts.length - 1];

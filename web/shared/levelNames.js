@@ -17,7 +17,7 @@ export const MAX_TITLE_LENGTH = 80;
  */
 export function cleanTitle(title) {
     if (typeof title !== 'string') return '';
-    const plain = title.replace(/[\s\u0000-\u001f\u007f]+/g, ' ').trim();
+    const plain = title.replace(/[\s\p{Cc}]+/gu, ' ').trim();
     return [...plain].slice(0, MAX_TITLE_LENGTH).join('').trim();
 }
 

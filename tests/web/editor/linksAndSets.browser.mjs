@@ -85,6 +85,10 @@ test('hostile links give a message and an editor that still works, and run nothi
         assert.deepEqual(errors, [], what);
         await page.close();
     }
+    // A link that lost its prefix is no link, and says so.
+    const bare = await openEditor(site, { hash: '#eJyrVkrOz0nVUTKoBQA' });
+    assert.match(await bare.page.$eval('#notice', (e) => String(e.textContent)), /not a level link/);
+    await bare.page.close();
     // Markup in a level's text and title is shown as text, never run.
     const markup = '<img src=x onerror="window.ran=1"><script>window.ran=1</script>';
     const { page, errors } = await openEditor(site, { hash: link(payload([{ title: markup, text: `${markup}\n1 \n` }])) });

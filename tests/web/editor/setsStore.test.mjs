@@ -8,19 +8,34 @@ import { INDEX_KEY, OLD_SET_KEY, SET_KEY_PREFIX, SetsStore } from '../../../web/
 
 /** localStorage's three methods over a Map; full past a number of characters. */
 function memoryStorage(limit = Infinity) {
+    /** @type {Map<string, string>} */
     const map = new Map();
     return {
         map,
-        getItem: (key) => (map.has(key) ? map.get(key) : null),
+        /** @param {string} key */
+        getItem: (key) => map.get(key) ?? null,
+        /** @param {string} key @param {string} value */
         setItem(key, value) {
             const used = [...map].reduce((n, [k, v]) => n + (k === key ? 0 : v.length), 0);
             if (used + value.length > limit) throw new Error('QuotaExceededError');
             map.set(key, String(value));
         },
+        /** @param {string} key */
         removeItem: (key) => map.delete(key),
     };
 }
 
+/**
+ * The value of a result that must be one.
+ * @template T
+ * @param {import('../../../web/editor/levelSet.js').Result<T>} result
+ */
+function value(result) {
+    assert.ok(result.ok, result.ok ? '' : result.error);
+    return result.value;
+}
+
+/** @param {string} text */
 function setWith(text) {
     const set = new LevelSet();
     set.level(0).drawing.type(text);
@@ -35,7 +50,7 @@ test('sets are kept side by side: adding one never writes over another, and the 
     const linked = store.add('From a link', setWith('2 \n'));
     store.remember(linked);
     assert.notEqual(mine, linked);
-    assert.equal(store.load(mine).value.files()[0].text, '1 \n');
+    assert.equal(value(store.load(mine)).files()[0].text, '1 \n');
 
     // A reload: a new store on the same storage.
     const again = new SetsStore(storage, () => clock++);
@@ -43,7 +58,7 @@ test('sets are kept side by side: adding one never writes over another, and the 
     assert.deepEqual(again.list().map((e) => e.name), ['From a link', 'Mine']);
     again.save(mine, setWith('3 \n'));
     assert.deepEqual(again.list().map((e) => e.name), ['Mine', 'From a link']);
-    assert.equal(again.load(linked).value.files()[0].text, '2 \n');
+    assert.equal(value(again.load(linked)).files()[0].text, '2 \n');
     again.remove(linked);
     assert.equal(again.openSet(), null);
     assert.equal(again.load(linked).ok, false);
@@ -57,7 +72,7 @@ test('the single set an older page kept is adopted; a broken index or a full sto
     const [adopted] = store.list();
     assert.equal(adopted.name, 'My levels');
     assert.equal(store.openSet(), adopted.id);
-    assert.equal(store.load(adopted.id).value.files()[0].text, '# \n');
+    assert.equal(value(store.load(adopted.id)).files()[0].text, '# \n');
     assert.equal(storage.getItem(OLD_SET_KEY), null);
 
     // Full: the new set is refused whole, the kept one untouched.

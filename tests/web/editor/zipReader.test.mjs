@@ -10,6 +10,7 @@ import { isZip, unzipFiles } from '../../../web/editor/zipReader.js';
 import { zipFiles } from '../../../web/editor/zipWriter.js';
 
 const limits = { maxFileBytes: 64 * 1024 };
+/** @param {Uint8Array} bytes */
 const text = (bytes) => new TextDecoder().decode(bytes);
 
 test('the editor\'s own zip comes back file for file, its titles with it', async () => {
@@ -26,6 +27,7 @@ test('the editor\'s own zip comes back file for file, its titles with it', async
 
 test('a zip another program deflated, under a folder, reads; hostile zips are refused with a message', async (t) => {
     if (!existsSync('/usr/bin/python3')) return t.skip('no python3 to make the zips');
+    /** @param {string} script */
     const make = (script) => new Uint8Array(execFileSync('/usr/bin/python3', ['-c',
         'import io, sys, zipfile\nb = io.BytesIO()\nz = zipfile.ZipFile(b, "w", zipfile.ZIP_DEFLATED)\n' +
         `${script}\nz.close()\nsys.stdout.buffer.write(b.getvalue())`]));
