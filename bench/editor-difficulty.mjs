@@ -17,14 +17,27 @@ import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'no
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 
-import { benchStart, cpu, desktopLevelCheck as desktop, desktopSweep, fullLevel, quantile, root, webSite as site } from './support.mjs';
+import {
+    benchStart,
+    cpu,
+    desktopLevelCheck as desktop,
+    desktopSweep,
+    fullLevel,
+    quantile,
+    root,
+    webSite as site,
+} from './support.mjs';
 
 const usage = 'usage: node bench/editor-difficulty.mjs [--jobs N] [--runs R] [--idle S]';
-const { options: { jobs, runs, idle }, fail } = benchStart('editor-difficulty', usage, { jobs: 2, runs: 5, idle: 10 });
+const {
+    options: { jobs, runs, idle },
+    fail,
+} = benchStart('editor-difficulty', usage, { jobs: 2, runs: 5, idle: 10 });
 
 if (!existsSync(desktop)) fail(`no desktop levelcheck at ${desktop}: run ./test.sh first`, 1);
 const shippedFile = path.join(site, 'editor', 'shipped-levels.json');
-if (!existsSync(shippedFile)) fail(`no editor page with its shipped levels in ${site}: run ./test.sh first`, 1);
+if (!existsSync(shippedFile))
+    fail(`no editor page with its shipped levels in ${site}: run ./test.sh first`, 1);
 if (!existsSync(path.join(root, 'tests/web/node_modules/puppeteer-core'))) {
     fail('no puppeteer-core in tests/web/node_modules: run tools/install-deps.sh --tests', 1);
 }
@@ -32,9 +45,14 @@ const { launchBrowser, serveFolder } = await import('../tests/web/support/browse
 
 /** @type {{number: number, name: string, minutes: number, text: string}[]} */
 const shipped = JSON.parse(readFileSync(shippedFile, 'utf8')).levels;
-const middle = [...shipped].sort((a, b) => a.minutes - b.minutes || a.number - b.number)[Math.floor(shipped.length / 2)];
+const middle = [...shipped].sort((a, b) => a.minutes - b.minutes || a.number - b.number)[
+    Math.floor(shipped.length / 2)
+];
 const cases = [
-    { label: `the median shipped level (${middle.number}, ${middle.name}, ${middle.minutes} min)`, text: middle.text },
+    {
+        label: `the median shipped level (${middle.number}, ${middle.name}, ${middle.minutes} min)`,
+        text: middle.text,
+    },
     { label: 'a full 300-brick level', text: fullLevel },
 ];
 const median = (/** @type {number[]} */ values) => quantile(values, 0.5);
@@ -54,32 +72,46 @@ try {
             // each time: the same level in play), so none is answered from
             // the figures the page keeps.
             const changed = text + '\n'.repeat(run + 1);
-            times.push(await page.evaluate(async (value) => {
-                const area = /** @type {HTMLTextAreaElement} */ (document.getElementById('level-text'));
-                const line = /** @type {HTMLElement} */ (document.getElementById('difficulty'));
-                const started = performance.now();
-                area.value = value;
-                area.dispatchEvent(new Event('input'));
-                // Shown: the state is done and the new text's check has come back.
-                await new Promise((resolve) => {
-                    const done = () => line.dataset.state === 'done' && document.body.dataset.checked === document.body.dataset.changed;
-                    const watch = new MutationObserver(() => { if (done()) resolve(watch.disconnect()); });
-                    watch.observe(document.body, { attributes: true, subtree: true, attributeFilter: ['data-state', 'data-checked'] });
-                });
-                await new Promise((resolve) => requestAnimationFrame(resolve));
-                return performance.now() - started;
-            }, changed));
+            times.push(
+                await page.evaluate(async (value) => {
+                    const area = /** @type {HTMLTextAreaElement} */ (document.getElementById('level-text'));
+                    const line = /** @type {HTMLElement} */ (document.getElementById('difficulty'));
+                    const started = performance.now();
+                    area.value = value;
+                    area.dispatchEvent(new Event('input'));
+                    // Shown: the state is done and the new text's check has come back.
+                    await new Promise((resolve) => {
+                        const done = () =>
+                            line.dataset.state === 'done' &&
+                            document.body.dataset.checked === document.body.dataset.changed;
+                        const watch = new MutationObserver(() => {
+                            if (done()) resolve(watch.disconnect());
+                        });
+                        watch.observe(document.body, {
+                            attributes: true,
+                            subtree: true,
+                            attributeFilter: ['data-state', 'data-checked'],
+                        });
+                    });
+                    await new Promise((resolve) => requestAnimationFrame(resolve));
+                    return performance.now() - started;
+                }, changed),
+            );
         }
         writeFileSync(path.join(folder, 'level1.txt'), text);
         const native = desktopSweep(folder, 'level1.txt', jobs);
         if (native.output === undefined) fail(`the desktop sweep failed: ${native.stderr}`, 1);
-        console.log(`${label}: change to difficulty shown, ${jobs} workers, ${runs} runs: median ${median(times).toFixed(0)} ms, ` +
-            `slowest ${Math.max(...times).toFixed(0)} ms; levelcheck --sweep --jobs ${jobs}: ${native.ms.toFixed(0)} ms`);
+        console.log(
+            `${label}: change to difficulty shown, ${jobs} workers, ${runs} runs: median ${median(times).toFixed(0)} ms, ` +
+                `slowest ${Math.max(...times).toFixed(0)} ms; levelcheck --sweep --jobs ${jobs}: ${native.ms.toFixed(0)} ms`,
+        );
         console.log(`  shown: ${await page.$eval('#difficulty', (e) => e.textContent)}`);
     }
     const pid = /** @type {number} */ (browser.process()?.pid);
     const share = await cpu(pid, idle * 1000);
-    console.log(`idle with the difficulty shown, ${idle} s: ${share.toFixed(2)}% of a core, all of Chromium's processes (goal under 2%)`);
+    console.log(
+        `idle with the difficulty shown, ${idle} s: ${share.toFixed(2)}% of a core, all of Chromium's processes (goal under 2%)`,
+    );
 } finally {
     await browser.close();
     await server.close();

@@ -50,8 +50,12 @@ setUpRegions(byId('regions'), {
 byId('play-level').addEventListener('click', async () => {
     storeNow();
     try {
-        await playInPage(byId('game'), /** @type {HTMLCanvasElement} */ (byId('game-canvas')),
-            filesFrom(editor.set.files(), editor.set.current), (line) => console.log(line));
+        await playInPage(
+            byId('game'),
+            /** @type {HTMLCanvasElement} */ (byId('game-canvas')),
+            filesFrom(editor.set.files(), editor.set.current),
+            (line) => console.log(line),
+        );
     } catch (error) {
         failed(error);
     }
@@ -76,8 +80,12 @@ byId('share-level').addEventListener('click', async () => {
     } catch {
         copied = false;
     }
-    showNotice(`${copied ? 'A link to this level alone is copied' : 'The browser did not let the page copy the link: copy it from the box'}` +
-        ` (${link.length} characters); the game's page plays it with index.html in place of editor.html.`, false, link);
+    showNotice(
+        `${copied ? 'A link to this level alone is copied' : 'The browser did not let the page copy the link: copy it from the box'}` +
+            ` (${link.length} characters); the game's page plays it with index.html in place of editor.html.`,
+        false,
+        link,
+    );
     document.body.dataset.link = link;
 });
 
@@ -111,10 +119,16 @@ function showDifficulty(state) {
         return;
     }
     for (const key of ['share', 'minutes', 'caged']) delete line.dataset[key];
-    line.textContent = state.state === 'waiting' ? 'Difficulty: measured once the level holds still…'
-        : state.state === 'measuring' ? `Difficulty: sweeping in the background, ${state.progress?.done ?? 0} of ${state.progress?.total || 60} serves…`
-            : state.state === 'nothing' ? 'Difficulty: nothing to clear (no breakable brick).'
-                : state.state === 'failed' ? `Difficulty: the sweep failed (${state.error}).` : 'Difficulty: draw a level.';
+    line.textContent =
+        state.state === 'waiting'
+            ? 'Difficulty: measured once the level holds still…'
+            : state.state === 'measuring'
+              ? `Difficulty: sweeping in the background, ${state.progress?.done ?? 0} of ${state.progress?.total || 60} serves…`
+              : state.state === 'nothing'
+                ? 'Difficulty: nothing to clear (no breakable brick).'
+                : state.state === 'failed'
+                  ? `Difficulty: the sweep failed (${state.error}).`
+                  : 'Difficulty: draw a level.';
 }
 
 /**
@@ -123,30 +137,40 @@ function showDifficulty(state) {
  * @param {AbortSignal} signal
  */
 async function workersFree(signal) {
-    while (editor.pool.currentSweep && !signal.aborted) await new Promise((resolve) => setTimeout(resolve, 250));
+    while (editor.pool.currentSweep && !signal.aborted)
+        await new Promise((resolve) => setTimeout(resolve, 250));
     if (signal.aborted) throw new DOMException('the level changed', 'AbortError');
 }
 
 const watch = new DifficultyWatch({
     sweep: async (text, signal, onProgress) => {
         await workersFree(signal);
-        return editor.pool.sweep(text, { quiet: true, signal, onProgress: ({ done, total }) => onProgress(done, total) });
+        return editor.pool.sweep(text, {
+            quiet: true,
+            signal,
+            onProgress: ({ done, total }) => onProgress(done, total),
+        });
     },
     onState: showDifficulty,
 });
-shipped.then((levels) => {
-    curve = levels;
-    showDifficulty(watch.current);
-}, () => {});
+shipped.then(
+    (levels) => {
+        curve = levels;
+        showDifficulty(watch.current);
+    },
+    () => {},
+);
 on('checked', () => {
     if (editor.lastCheck) watch.changed(drawing().text, editor.lastCheck.counts.hits > 0);
 });
 // The designer's own sweep of the open level's text gives its figures too,
 // so the background need not sweep it again. A level's kept sweep shown
 // on opening it may be stale; the sweep panel marks that right after.
-on('swept', () => queueMicrotask(() => {
-    if (sweepPanel.lastSweep && !editor.sweepStale) watch.offer(drawing().text, sweepPanel.lastSweep);
-}));
+on('swept', () =>
+    queueMicrotask(() => {
+        if (sweepPanel.lastSweep && !editor.sweepStale) watch.offer(drawing().text, sweepPanel.lastSweep);
+    }),
+);
 
 // ---------------------------------------------------------------------------
 // The gallery: each shipped level in the game's bricks, with its name and
@@ -168,7 +192,10 @@ byId('gallery-open').addEventListener('click', async () => {
         /** @type {HTMLLIElement[]} */
         const cards = [];
         for (const level of levels) {
-            const check = await reader.check(level.text, { name: levelFileName(level.number - 1), quiet: true });
+            const check = await reader.check(level.text, {
+                name: levelFileName(level.number - 1),
+                quiet: true,
+            });
             if (!check) throw new Error('the check was cut short');
             cards.push(card(level, Grid.fromCheckCells(check.cells)));
         }
@@ -199,20 +226,26 @@ function card(level, grid) {
     const name = document.createElement('strong');
     name.textContent = `${level.number} ${level.name}`;
     const figures = document.createElement('span');
-    figures.textContent = `${level.bricks} bricks, ${level.hits} hits; clears from ${level.clears}%, ` +
+    figures.textContent =
+        `${level.bricks} bricks, ${level.hits} hits; clears from ${level.clears}%, ` +
         `${level.minutes.toFixed(1)} min to clear`;
     button.append(canvas, name, figures);
     button.addEventListener('click', () => {
         dialog.close();
         const { set } = editor;
-        const index = set.insert(set.current + 1, set.made(level.name, new Drawing(grid.clone(), undefined, level.text)));
+        const index = set.insert(
+            set.current + 1,
+            set.made(level.name, new Drawing(grid.clone(), undefined, level.text)),
+        );
         if (index < 0) {
             showNotice('A set holds at most 100 levels.', true);
             return;
         }
         openLevel();
         emit('set-changed');
-        showNotice(`Added shipped level ${level.number}, ${level.name}, as a new level to change; the game's own file is untouched.`);
+        showNotice(
+            `Added shipped level ${level.number}, ${level.name}, as a new level to change; the game's own file is untouched.`,
+        );
     });
     item.append(button);
     return item;

@@ -23,7 +23,8 @@
  * @property {number | null} medianMinutes  to a tenth, as printed
  */
 
-const SUMMARY = /sweep: (\d+) serves, cleared (\d+) \((\d+(?:\.\d+)?)%\)(?:, caged (\d+))?; frames to clear (?:none|min \d+ \([\d.]+ min\), median (\d+) \((\d+(?:\.\d+)?) min\))/;
+const SUMMARY =
+    /sweep: (\d+) serves, cleared (\d+) \((\d+(?:\.\d+)?)%\)(?:, caged (\d+))?; frames to clear (?:none|min \d+ \([\d.]+ min\), median (\d+) \((\d+(?:\.\d+)?) min\))/;
 
 /**
  * The figures of a sweep's printout (`levelcheck --sweep`), or null when
@@ -57,7 +58,9 @@ export function numberRanges(numbers) {
         parts.push(j === i ? String(numbers[i]) : `${numbers[i]}-${numbers[j]}`);
         i = j + 1;
     }
-    return parts.length > 1 ? `${parts.slice(0, -1).join(', ')} and ${parts[parts.length - 1]}` : parts.join('');
+    return parts.length > 1
+        ? `${parts.slice(0, -1).join(', ')} and ${parts[parts.length - 1]}`
+        : parts.join('');
 }
 
 // Levels within this many minutes of each other play alike: the README's
@@ -79,12 +82,18 @@ export function playsLike(minutes, shipped) {
     const quickest = sorted[0];
     const longest = sorted[sorted.length - 1];
     const describe = (/** @type {ShippedLevel} */ l) => `${l.number}, ${l.name}, ${l.minutes.toFixed(1)} min`;
-    if (minutes < quickest.minutes - ALIKE_MINUTES) return `quicker than every shipped level (the quickest: ${describe(quickest)})`;
-    if (minutes > longest.minutes + ALIKE_MINUTES) return `longer than every shipped level (the longest: ${describe(longest)})`;
-    let alike = shipped.filter((l) => Math.abs(l.minutes - minutes) <= ALIKE_MINUTES + 1e-9).map((l) => l.number);
+    if (minutes < quickest.minutes - ALIKE_MINUTES)
+        return `quicker than every shipped level (the quickest: ${describe(quickest)})`;
+    if (minutes > longest.minutes + ALIKE_MINUTES)
+        return `longer than every shipped level (the longest: ${describe(longest)})`;
+    let alike = shipped
+        .filter((l) => Math.abs(l.minutes - minutes) <= ALIKE_MINUTES + 1e-9)
+        .map((l) => l.number);
     if (alike.length === 0) {
         const nearest = Math.min(...shipped.map((l) => Math.abs(l.minutes - minutes)));
-        alike = shipped.filter((l) => Math.abs(Math.abs(l.minutes - minutes) - nearest) < 1e-9).map((l) => l.number);
+        alike = shipped
+            .filter((l) => Math.abs(Math.abs(l.minutes - minutes) - nearest) < 1e-9)
+            .map((l) => l.number);
     }
     alike.sort((a, b) => a - b);
     return `plays like ${alike.length === 1 ? 'level' : 'levels'} ${numberRanges(alike)}`;
@@ -100,7 +109,8 @@ export function describeDifficulty(d, shipped) {
     const caged = d.caged > 0 ? `; ${d.caged} ${d.caged === 1 ? 'serve cages' : 'serves cage'} the ball` : '';
     if (d.medianMinutes === null) return `${cleared}${caged}: no serve clears it`;
     const least = shipped.length ? Math.min(...shipped.map((l) => l.clears)) : 0;
-    const few = shipped.length && d.share < least ? `, fewer than any shipped level (${least}% at the least)` : '';
+    const few =
+        shipped.length && d.share < least ? `, fewer than any shipped level (${least}% at the least)` : '';
     const place = playsLike(d.medianMinutes, shipped);
     return `${cleared}${few}${caged}; ${d.medianMinutes.toFixed(1)} min to clear (median)${place ? `: ${place}` : ''}`;
 }
@@ -151,7 +161,8 @@ export class DifficultyWatch {
      * @param {boolean} breakable
      */
     changed(text, breakable) {
-        if (text === this.current.text && this.current.state !== 'idle' && this.current.state !== 'failed') return;
+        if (text === this.current.text && this.current.state !== 'idle' && this.current.state !== 'failed')
+            return;
         this.cancel();
         const known = this.known.get(text);
         if (known) this.show({ state: 'done', text, difficulty: known });
@@ -207,7 +218,8 @@ export class DifficultyWatch {
         this.show({ state: 'measuring', text, progress: { done: 0, total: 0 } });
         try {
             const report = await this.sweep(text, control.signal, (done, total) => {
-                if (this.running === control) this.show({ state: 'measuring', text, progress: { done, total } });
+                if (this.running === control)
+                    this.show({ state: 'measuring', text, progress: { done, total } });
             });
             if (this.running !== control) return;
             const difficulty = readSweepSummary(report.output);
@@ -222,7 +234,11 @@ export class DifficultyWatch {
                 this.schedule();
                 return;
             }
-            this.show({ state: 'failed', text, error: error instanceof Error ? error.message : String(error) });
+            this.show({
+                state: 'failed',
+                text,
+                error: error instanceof Error ? error.message : String(error),
+            });
         } finally {
             if (this.running === control) this.running = null;
         }
@@ -244,7 +260,8 @@ export class DifficultyWatch {
     remember(text, difficulty) {
         this.known.delete(text);
         this.known.set(text, difficulty);
-        if (this.known.size > CACHE_SIZE) this.known.delete(/** @type {string} */ (this.known.keys().next().value));
+        if (this.known.size > CACHE_SIZE)
+            this.known.delete(/** @type {string} */ (this.known.keys().next().value));
     }
 
     /** @param {WatchState} state */

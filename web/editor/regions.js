@@ -50,7 +50,9 @@ export function wholeGrid() {
  * @param {Place} place
  */
 export function contains(rect, place) {
-    return place.col >= rect.left && place.col <= rect.right && place.row >= rect.top && place.row <= rect.bottom;
+    return (
+        place.col >= rect.left && place.col <= rect.right && place.row >= rect.top && place.row <= rect.bottom
+    );
 }
 
 /**
@@ -140,7 +142,11 @@ export function stepInside(rect, dx, dy) {
  * @returns {Lifted}
  */
 export function liftRegion(grid, rect) {
-    return { base: deleteRegion(grid, rect), clip: copyRegion(grid, rect), at: { col: rect.left, row: rect.top } };
+    return {
+        base: deleteRegion(grid, rect),
+        clip: copyRegion(grid, rect),
+        at: { col: rect.left, row: rect.top },
+    };
 }
 
 /**
@@ -208,7 +214,9 @@ export function shiftLevel(grid, dx, dy) {
  * @returns {Place[]}
  */
 export function drawGrid(drawing, grid) {
-    return drawing.step(() => grid.cells.forEach((cell, i) => {
-        drawing.set({ col: i % COLUMNS, row: Math.floor(i / COLUMNS) }, cell);
-    }));
+    return drawing.step(() =>
+        grid.cells.forEach((cell, i) => {
+            drawing.set({ col: i % COLUMNS, row: Math.floor(i / COLUMNS) }, cell);
+        }),
+    );
 }

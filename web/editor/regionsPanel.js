@@ -7,8 +7,21 @@
 // by regions.js; every change goes through the level's Drawing, each an
 // undo step (a drag, over however many cells, one).
 
-import { copyRegion, contains, deleteRegion, drawGrid, flipRegion, liftRegion, moveLifted, pasteClip, clipRect, rectOf,
-    shiftLevel, stepInside, wholeGrid } from './regions.js';
+import {
+    copyRegion,
+    contains,
+    deleteRegion,
+    drawGrid,
+    flipRegion,
+    liftRegion,
+    moveLifted,
+    pasteClip,
+    clipRect,
+    rectOf,
+    shiftLevel,
+    stepInside,
+    wholeGrid,
+} from './regions.js';
 
 /** @typedef {import('./regions.js').Rect} Rect */
 /** @typedef {import('./regions.js').Clip} Clip */
@@ -48,20 +61,29 @@ export function setUpRegions(box, hooks) {
     /** @type {{kind: 'select' | 'move', start: Place, last: Place, from: Rect | null} | null} */
     let drag = null;
 
-    const button = (/** @type {string} */ name) => /** @type {HTMLButtonElement} */ (box.querySelector(`[data-region="${name}"]`));
+    const button = (/** @type {string} */ name) =>
+        /** @type {HTMLButtonElement} */ (box.querySelector(`[data-region="${name}"]`));
 
     function show() {
         button('select').setAttribute('aria-pressed', String(active));
         for (const name of ['copy', 'cut', 'delete']) button(name).disabled = !selection;
         button('paste').disabled = !clip;
         canvas.classList.toggle('selecting', active);
-        box.dataset.selection = selection ? `${selection.left},${selection.top},${selection.right},${selection.bottom}` : '';
+        box.dataset.selection = selection
+            ? `${selection.left},${selection.top},${selection.right},${selection.bottom}`
+            : '';
         hooks.redraw();
     }
 
     view.overlays.push((context) => {
-        if (selection) view.outline(context, { col: selection.left, row: selection.top },
-            { col: selection.right, row: selection.bottom }, '#ffffff', [3, 2]);
+        if (selection)
+            view.outline(
+                context,
+                { col: selection.left, row: selection.top },
+                { col: selection.right, row: selection.bottom },
+                '#ffffff',
+                [3, 2],
+            );
     });
 
     /** @param {Grid} grid the level after the change */
@@ -72,7 +94,8 @@ export function setUpRegions(box, hooks) {
     /** The lifted selection, lifted now if the grid changed since. */
     function lifted() {
         const grid = hooks.drawing().grid;
-        if (!moving || !moving.grid.equals(grid)) moving = selection ? { lifted: liftRegion(grid, selection), grid } : null;
+        if (!moving || !moving.grid.equals(grid))
+            moving = selection ? { lifted: liftRegion(grid, selection), grid } : null;
         return moving;
     }
 
@@ -107,8 +130,11 @@ export function setUpRegions(box, hooks) {
             hooks.notice('The level cannot move that way: a brick is at that edge.', true);
             return;
         }
-        if (selection) selection = rectOf({ col: selection.left + dx, row: selection.top + dy },
-            { col: selection.right + dx, row: selection.bottom + dy });
+        if (selection)
+            selection = rectOf(
+                { col: selection.left + dx, row: selection.top + dy },
+                { col: selection.right + dx, row: selection.bottom + dy },
+            );
         moving = null;
         change(shifted);
         show();
@@ -154,7 +180,10 @@ export function setUpRegions(box, hooks) {
     const actions = {
         select: () => setActive(!active),
         copy,
-        cut: () => { copy(); remove(); },
+        cut: () => {
+            copy();
+            remove();
+        },
         paste,
         delete: remove,
         'flip-lr': () => flip('leftRight'),
@@ -230,30 +259,44 @@ export function setUpRegions(box, hooks) {
 
     // Keys: ahead of the page's own, so Delete empties the selection
     // rather than picking the empty brick.
-    document.addEventListener('keydown', (event) => {
-        const target = /** @type {HTMLElement} */ (event.target);
-        if (target.closest('input[type="text"], textarea, select, dialog') || document.body.classList.contains('playing')) return;
-        const key = event.key;
-        const arrow = ARROWS[key];
-        const command = event.ctrlKey || event.metaKey;
-        /** @type {(() => void) | null} */
-        let action = null;
-        if (arrow && event.shiftKey && !command) action = () => shift(arrow[0], arrow[1]);
-        else if (arrow && selection && !command) action = () => move(arrow[0], arrow[1]);
-        else if (command && !event.shiftKey && selection && key.toLowerCase() === 'c') action = copy;
-        else if (command && !event.shiftKey && selection && key.toLowerCase() === 'x') action = actions.cut;
-        else if (command && !event.shiftKey && clip && key.toLowerCase() === 'v') action = paste;
-        else if (command || event.altKey) return;
-        else if (key === 'r' || key === 'R') action = actions.select;
-        else if ((key === 'Delete' || key === 'Backspace') && selection) action = remove;
-        else if (key === 'h' || key === 'H') action = actions['flip-lr'];
-        else if (key === 'v' || key === 'V') action = actions['flip-tb'];
-        else if (key === 'Escape' && selection) action = () => { selection = null; moving = null; show(); };
-        if (!action) return;
-        event.preventDefault();
-        event.stopImmediatePropagation();
-        action();
-    }, { capture: true });
+    document.addEventListener(
+        'keydown',
+        (event) => {
+            const target = /** @type {HTMLElement} */ (event.target);
+            if (
+                target.closest('input[type="text"], textarea, select, dialog') ||
+                document.body.classList.contains('playing')
+            )
+                return;
+            const key = event.key;
+            const arrow = ARROWS[key];
+            const command = event.ctrlKey || event.metaKey;
+            /** @type {(() => void) | null} */
+            let action = null;
+            if (arrow && event.shiftKey && !command) action = () => shift(arrow[0], arrow[1]);
+            else if (arrow && selection && !command) action = () => move(arrow[0], arrow[1]);
+            else if (command && !event.shiftKey && selection && key.toLowerCase() === 'c') action = copy;
+            else if (command && !event.shiftKey && selection && key.toLowerCase() === 'x')
+                action = actions.cut;
+            else if (command && !event.shiftKey && clip && key.toLowerCase() === 'v') action = paste;
+            else if (command || event.altKey) return;
+            else if (key === 'r' || key === 'R') action = actions.select;
+            else if ((key === 'Delete' || key === 'Backspace') && selection) action = remove;
+            else if (key === 'h' || key === 'H') action = actions['flip-lr'];
+            else if (key === 'v' || key === 'V') action = actions['flip-tb'];
+            else if (key === 'Escape' && selection)
+                action = () => {
+                    selection = null;
+                    moving = null;
+                    show();
+                };
+            if (!action) return;
+            event.preventDefault();
+            event.stopImmediatePropagation();
+            action();
+        },
+        { capture: true },
+    );
 
     show();
 }

@@ -26,18 +26,34 @@
  * @returns {Result<ShippedLevel[]>}
  */
 export function readShippedLevels(data) {
-    const levels = data && typeof data === 'object' ? /** @type {{levels?: unknown}} */ (data).levels : undefined;
-    if (!Array.isArray(levels) || levels.length === 0) return { ok: false, error: 'the shipped levels\' list is empty or missing' };
+    const levels =
+        data && typeof data === 'object' ? /** @type {{levels?: unknown}} */ (data).levels : undefined;
+    if (!Array.isArray(levels) || levels.length === 0)
+        return { ok: false, error: "the shipped levels' list is empty or missing" };
     /** @type {ShippedLevel[]} */
     const out = [];
     for (const [i, entry] of levels.entries()) {
         const e = /** @type {Record<string, unknown>} */ (entry ?? {});
-        const numbers = ['number', 'bricks', 'hits', 'clears', 'minutes'].every((k) => typeof e[k] === 'number' && Number.isFinite(e[k]));
+        const numbers = ['number', 'bricks', 'hits', 'clears', 'minutes'].every(
+            (k) => typeof e[k] === 'number' && Number.isFinite(e[k]),
+        );
         if (!numbers || e.number !== i + 1 || typeof e.name !== 'string' || typeof e.text !== 'string') {
-            return { ok: false, error: `shipped level ${i + 1} is damaged in the site's shipped-levels.json` };
+            return {
+                ok: false,
+                error: `shipped level ${i + 1} is damaged in the site's shipped-levels.json`,
+            };
         }
-        out.push(/** @type {ShippedLevel} */ ({ number: e.number, name: e.name, text: e.text, bricks: e.bricks,
-            hits: e.hits, clears: e.clears, minutes: e.minutes }));
+        out.push(
+            /** @type {ShippedLevel} */ ({
+                number: e.number,
+                name: e.name,
+                text: e.text,
+                bricks: e.bricks,
+                hits: e.hits,
+                clears: e.clears,
+                minutes: e.minutes,
+            }),
+        );
     }
     return { ok: true, value: out };
 }
@@ -53,6 +69,9 @@ export async function loadShippedLevels(url) {
         if (!response.ok) return { ok: false, error: `the shipped levels did not load (${response.status})` };
         return readShippedLevels(await response.json());
     } catch (error) {
-        return { ok: false, error: `the shipped levels did not load (${error instanceof Error ? error.message : String(error)})` };
+        return {
+            ok: false,
+            error: `the shipped levels did not load (${error instanceof Error ? error.message : String(error)})`,
+        };
     }
 }

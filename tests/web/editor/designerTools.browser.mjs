@@ -9,30 +9,50 @@ import { after, before, test } from 'node:test';
 
 import { readSweepSummary } from '../../../web/editor/difficulty.js';
 
-import { data, drag, levelText, levels, openEditor, runDesktop, settled, startSite, typeText } from './pageSupport.mjs';
+import {
+    data,
+    drag,
+    levelText,
+    levels,
+    openEditor,
+    runDesktop,
+    settled,
+    startSite,
+    typeText,
+} from './pageSupport.mjs';
 
 /** @type {Awaited<ReturnType<typeof startSite>>} */
 let site;
-before(async () => { site = await startSite(); });
-after(async () => { await site?.close(); });
+before(async () => {
+    site = await startSite();
+});
+after(async () => {
+    await site?.close();
+});
 
 test('a region selected with the mouse moves by drag (one step) and by the arrow keys (a step each), and undoes so', async () => {
     const { page, errors } = await openEditor(site);
     await typeText(page, '1 2 \n3 \n\n. . . . . # # \n');
     await page.click('[data-region="select"]');
     await drag(page, [0, 0], [1, 1]);
-    assert.equal(await page.$eval('#regions', (e) => e.dataset.selection), '0,0,1,1');
+    assert.equal(
+        await page.$eval('#regions', (e) => /** @type {HTMLElement} */ (e).dataset.selection),
+        '0,0,1,1',
+    );
     // Dragged from inside the selection four cells right: a move.
     await drag(page, [1, 0], [5, 0]);
     const moved = '. . . . 1 2 \n. . . . 3 \n\n. . . . . # # \n';
     assert.equal(await levelText(page), moved);
     // Down two rows with the keys: its bricks land on the solid row, keeping the solid brick under its hole.
-    for (const key of ['ArrowDown', 'ArrowDown']) {
+    for (const key of /** @type {const} */ (['ArrowDown', 'ArrowDown'])) {
         await page.keyboard.press(key);
         await settled(page);
     }
     assert.equal(await levelText(page), '\n\n. . . . 1 2 \n. . . . 3 # # \n');
-    assert.equal(await page.$eval('#regions', (e) => e.dataset.selection), '4,2,5,3');
+    assert.equal(
+        await page.$eval('#regions', (e) => /** @type {HTMLElement} */ (e).dataset.selection),
+        '4,2,5,3',
+    );
     await page.keyboard.press('h');
     await settled(page);
     assert.equal(await levelText(page), '\n\n. . . . 2 1 \n. . . . # 3 # \n');
@@ -64,10 +84,17 @@ test('the gallery opens every shipped level N as a new level with exactly data/l
     const { page, errors } = await openEditor(site);
     for (let n = 1; n <= 31; ++n) {
         await page.click('#gallery-open');
-        await page.waitForSelector(`#gallery-list button[data-level="${n}"]`, { visible: true, timeout: 60000 });
+        await page.waitForSelector(`#gallery-list button[data-level="${n}"]`, {
+            visible: true,
+            timeout: 60000,
+        });
         await page.click(`#gallery-list button[data-level="${n}"]`);
         await settled(page);
-        assert.equal(await levelText(page), readFileSync(path.join(data, 'levels', `level${n}.txt`), 'latin1'), `level ${n}`);
+        assert.equal(
+            await levelText(page),
+            readFileSync(path.join(data, 'levels', `level${n}.txt`), 'latin1'),
+            `level ${n}`,
+        );
         assert.equal(await page.$eval('#file-name', (e) => e.textContent), `level${n + 1}.txt`);
     }
     assert.equal(await page.$eval('#title', (e) => /** @type {HTMLInputElement} */ (e).value), 'Mosaic');
@@ -79,8 +106,13 @@ for (const file of ['clears.txt', 'loops.txt']) {
         const text = readFileSync(path.join(levels, file), 'latin1');
         const { page, errors } = await openEditor(site);
         await typeText(page, text);
-        await page.waitForFunction(() => document.getElementById('difficulty')?.dataset.state === 'done', { timeout: 120000 });
-        const shown = await page.$eval('#difficulty', (e) => ({ ...e.dataset, text: e.textContent }));
+        await page.waitForFunction(() => document.getElementById('difficulty')?.dataset.state === 'done', {
+            timeout: 120000,
+        });
+        const shown = await page.$eval('#difficulty', (e) => {
+            const { share, minutes, caged } = /** @type {HTMLElement} */ (e).dataset;
+            return { share, minutes, caged, text: e.textContent };
+        });
         const desktop = readSweepSummary(runDesktop(text, ['--sweep', '--quiet']).stdout);
         assert.ok(desktop);
         assert.equal(Number(shown.share), desktop.share);
@@ -93,7 +125,7 @@ for (const file of ['clears.txt', 'loops.txt']) {
     });
 }
 
-test('a link to the open level opens that level alone, and this page\'s address keeps no fragment', async () => {
+test("a link to the open level opens that level alone, and this page's address keeps no fragment", async () => {
     const { page, errors } = await openEditor(site);
     await typeText(page, '1 1 1 \n');
     await page.click('#add-level');
