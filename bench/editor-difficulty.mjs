@@ -38,8 +38,8 @@ if (!existsSync(desktop)) fail(`no desktop levelcheck at ${desktop}: run ./test.
 const shippedFile = path.join(site, 'editor', 'shipped-levels.json');
 if (!existsSync(shippedFile))
     fail(`no editor page with its shipped levels in ${site}: run ./test.sh first`, 1);
-if (!existsSync(path.join(root, 'tests/web/node_modules/puppeteer-core'))) {
-    fail('no puppeteer-core in tests/web/node_modules: run tools/install-deps.sh --tests', 1);
+if (!existsSync(path.join(root, 'node_modules/puppeteer-core'))) {
+    fail('no puppeteer-core in node_modules: run tools/install-deps.sh --tests', 1);
 }
 const { launchBrowser, serveFolder } = await import('../tests/web/support/browser.mjs');
 
