@@ -79,7 +79,7 @@ export class GridView {
         this.pending = null;
         /** @type {Mirror} */
         this.mirror = { leftRight: false, topBottom: false };
-        /** @type {((context: CanvasRenderingContext2D) => void)[]} drawn over the grid, last to first (the region tools' selection) */
+        /** @type {((context: CanvasRenderingContext2D) => void)[]} drawn last, over all else (the region tools' selection) */
         this.overlays = [];
     }
 
