@@ -20,6 +20,7 @@ import { editor, showNotice } from './pageContext.js';
 import './playPanel.js';
 import { openKeptSet } from './setsPanel.js';
 import * as sweep from './sweepPanel.js';
+import './designerPanel.js';
 
 if (addressHasLink()) {
     if (!(await openLink())) openKeptSet();

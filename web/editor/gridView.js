@@ -79,6 +79,8 @@ export class GridView {
         this.pending = null;
         /** @type {Mirror} */
         this.mirror = { leftRight: false, topBottom: false };
+        /** @type {((context: CanvasRenderingContext2D) => void)[]} drawn last, over all else (the region tools' selection) */
+        this.overlays = [];
     }
 
     /**
@@ -134,6 +136,7 @@ export class GridView {
         if (this.hover) this.outline(context, this.hover, this.hover, '#ffffffa0');
         if (this.pending) this.outline(context, this.pending.a, this.pending.b, '#ffd34d');
         if (this.marked) this.outline(context, this.marked, this.marked, '#ff4d4d');
+        for (const overlay of this.overlays) overlay(context);
     }
 
     /**
@@ -217,8 +220,9 @@ export class GridView {
      * @param {Place} a
      * @param {Place} b
      * @param {string} color
+     * @param {number[]} [dash] in the game's pixels
      */
-    outline(context, a, b, color) {
+    outline(context, a, b, color, dash = []) {
         const s = this.scale;
         const left = Math.min(a.col, b.col);
         const top = Math.min(a.row, b.row);
@@ -226,7 +230,7 @@ export class GridView {
         const bottom = Math.max(a.row, b.row);
         context.strokeStyle = color;
         context.lineWidth = Math.max(1, s);
-        context.setLineDash([]);
+        context.setLineDash(dash.map((d) => d * s));
         context.strokeRect(left * STEP_X * s + s / 2, (GRID_TOP + top * STEP_Y) * s + s / 2,
             ((right - left + 1) * STEP_X) * s, ((bottom - top + 1) * STEP_Y) * s);
     }

@@ -12,7 +12,7 @@ import { after, before, test } from 'node:test';
 
 import { encodeShare } from '../../../web/shared/shareCodec.js';
 
-import { data, desktop, levelText, openEditor, site as siteDir, startSite, typeText } from './pageSupport.mjs';
+import { data, desktop, levelText, openEditor, settled, site as siteDir, startSite, typeText } from './pageSupport.mjs';
 
 const hasGame = existsSync(path.join(siteDir, 'game', 'runner.js'));
 /** @type {Awaited<ReturnType<typeof startSite>>} */
@@ -22,11 +22,14 @@ after(async () => { await site?.close(); });
 
 const LEVEL = '# 1 2 3 \n\n. . 3S3 3 2 2 \n\n\n1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 \n';
 
-/** levelcheck's picture of the level as the game shows it before the serve, as a data URL. */
-function desktopPicture() {
+/**
+ * levelcheck's picture of a level as the game shows it before the serve, as a data URL.
+ * @param {string} [text]
+ */
+function desktopPicture(text = LEVEL) {
     const folder = mkdtempSync(path.join(tmpdir(), 'editor-play-'));
     try {
-        writeFileSync(path.join(folder, 'level1.txt'), LEVEL);
+        writeFileSync(path.join(folder, 'level1.txt'), text);
         const run = spawnSync(desktop, ['--png', 'png', '--data', data, 'level1.txt'], { cwd: folder, encoding: 'utf8' });
         assert.equal(run.status, 0, run.stdout + run.stderr);
         return `data:image/png;base64,${readFileSync(path.join(folder, 'png', 'level1.png')).toString('base64')}`;
@@ -110,6 +113,23 @@ test('Play shows the edited level as levelcheck pictures it; A+B comes back to t
     await page.mouse.up();
     await page.waitForFunction(() => document.getElementById('game')?.hidden, { timeout: 10000 });
     assert.equal(await levelText(page), text);
+    assert.deepEqual(errors, []);
+});
+
+test('Play this level starts the game at the open level', { skip: !hasGame && 'no game in the site' }, async () => {
+    const { page, errors } = await openEditor(site);
+    await typeText(page, '1 1 1 1 \n');
+    await page.click('#add-level');
+    await settled(page);
+    await typeText(page, LEVEL);
+    await page.click('#play-level');
+    await page.waitForFunction(() => !document.getElementById('game')?.hidden);
+    await new Promise((resolve) => setTimeout(resolve, 3000));
+    await hold(page, ['Space']);
+    assert.equal(await differingPixels(page, desktopPicture(LEVEL), '#game-canvas'), 0, 'the game does not show the open level');
+    await hold(page, ['Escape']);
+    await page.waitForFunction(() => document.getElementById('game')?.hidden, { timeout: 10000 });
+    assert.equal(await levelText(page), LEVEL);
     assert.deepEqual(errors, []);
 });
 
