@@ -50,7 +50,12 @@ export async function readLevels(levels) {
         const given = levels[i].text;
         // Level files are ASCII; a stray byte shows as U+FFFD in the text and reads as the game reads that byte.
         const text = typeof given === 'string' ? given : new TextDecoder().decode(given);
-        const result = await editor.pool.check(given, { name: levels[i].name ?? levelFileName(i), quiet: true });
+        // The page's own checks (a keystroke meanwhile) supersede this one,
+        // which then answers null: ask again rather than fail the opening.
+        let result = null;
+        for (let tries = 0; !result && tries < 20; ++tries) {
+            result = await editor.pool.check(given, { name: levels[i].name ?? levelFileName(i), quiet: true });
+        }
         if (!result) throw new Error('the check was cut short');
         entries.push({ title: levels[i].title ?? '', grid: Grid.fromCheckCells(result.cells), text });
     }
