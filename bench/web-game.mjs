@@ -156,12 +156,12 @@ async function openPage() {
         if (wake) w.work.push(performance.now() - wake);
         wake = 0;
         const inner = fn;
-        fn = function (/** @type {any[]} */ ...args) {
+        fn = (/** @type {any[]} */ ...args) => {
           wake = performance.now();
-          return inner.apply(this, args);
+          return inner(...args);
         };
       }
-      return setTimer.call(this, fn, ms, ...rest);
+      return /** @type {any} */ (setTimer)(fn, ms, ...rest);
     };
     w.quadrellOnFrame = () => {
       const t = performance.now();

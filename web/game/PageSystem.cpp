@@ -18,8 +18,10 @@ namespace {
 
 Uint8 keys[SDLK_LAST] = {};
 const double startTime = emscripten_get_now();
-// How late a sleep's timer fires, in ms: a running mean.
+// How late a sleep's timer fires, in ms: a running mean; and how far past
+// its deadline the last sleep ended (below 0: how far before).
 double timerLateness = 1.0;
+double sleepDebt = 0;
 
 // The colour the desktop's window shows for each RGB565 pixel, as RGBA
 // bytes in memory order: red and blue q * 255 / 31, green q * 97 / 24, both
@@ -119,17 +121,29 @@ Uint32 SDL_GetTicks(void) {
 }
 
 // The frame loop sleeps out each frame's rest here, a yield to the browser.
-// A timer fires late, often by a millisecond (and browsers count timeouts
-// in whole milliseconds), and every late wake makes a long frame; so the
-// timer is set early by the lateness seen so far, and the frames keep the
-// desktop's pace on average without waiting out any rest busily.
+// A browser's timer fires late, by a millisecond on a quiet machine and by
+// many on a busy one (and counts timeouts in whole milliseconds), where the
+// desktop's SDL_Delay is all but exact; every late wake would make a long
+// frame, and the loop does not make up an overrun. So the timer is set
+// early by the lateness seen so far (a running mean), and a wake past its
+// deadline shortens the next sleep by as much, one before it lengthens the
+// next (up to 4 ms either way, so that a long pause such as the one that
+// lets the player let go of A+B stays nearly whole): the sleeps add up to
+// what was asked, so the frames keep the desktop's pace on average (never
+// above it), and no rest of a sleep is waited out busily. What it costs:
+// one timer a frame, and on a loaded machine a short frame after a long one.
 void SDL_Delay(Uint32 ms) {
     const double asked = emscripten_get_now();
-    const int wait = static_cast<int>(std::lround(static_cast<double>(ms) - timerLateness));
+    const double owed = sleepDebt < ms ? sleepDebt : static_cast<double>(ms);
+    const double deadline = asked + ms - owed;
+    const long wait = std::lround(deadline - asked - timerLateness);
     const unsigned timer = wait > 0 ? static_cast<unsigned>(wait) : 0;
     emscripten_sleep(timer);
-    const double late = emscripten_get_now() - (asked + timer);
+    const double woke = emscripten_get_now();
+    const double late = woke - (asked + timer);
     timerLateness += ((late < 0 ? 0 : late > 4 ? 4 : late) - timerLateness) / 8;
+    sleepDebt = woke - deadline;
+    sleepDebt = sleepDebt < -4 ? -4 : sleepDebt > 4 ? 4 : sleepDebt;
 }
 
 EMSCRIPTEN_KEEPALIVE void quadrell_set_error(const char* text) {

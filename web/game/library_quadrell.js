@@ -15,7 +15,7 @@
 // The pure work (WAV parsing) lives in the page's ES modules and arrives on
 // Module.quadrell (see runner.js), where node tests it.
 
-/* global mergeInto, LibraryManager, Module, HEAPU8, HEAPU32, UTF8ToString, FS, allocateUTF8, _free, _quadrell_set_error */
+/// <reference path="library_quadrell.d.ts" />
 
 mergeInto(LibraryManager.library, {
   $QD__deps: ['free', 'quadrell_set_error'],
@@ -34,11 +34,13 @@ mergeInto(LibraryManager.library, {
     music: { loaded: {}, next: 1, playing: false, fadeEnd: 0, volume: 128 },
     now: function() { return performance.now(); },
     // What SDL_GetError answers next.
+    /** @param {string} text */
     setError: function(text) {
       var ptr = allocateUTF8(text);
       _quadrell_set_error(ptr);
       _free(ptr);
     },
+    /** @param {number} slot */
     channelGain: function(slot) {
       var entry = QD.channelSource[slot];
       if (entry && entry.gain) {
@@ -52,10 +54,11 @@ mergeInto(LibraryManager.library, {
   quadrell_next_key__deps: ['$QD'],
   quadrell_next_key: function() {
     if (!QD.keys) {
+      /** @type {number[]} */
       var queue = QD.keys = [];
       var source = Module['keyboardListeningElement'] || document;
-      source.addEventListener('keydown', function(event) { queue.push(event.keyCode | 0x10000); });
-      source.addEventListener('keyup', function(event) { queue.push(event.keyCode); });
+      source.addEventListener('keydown', function(/** @type {KeyboardEvent} */ event) { queue.push(event.keyCode | 0x10000); });
+      source.addEventListener('keyup', function(/** @type {KeyboardEvent} */ event) { queue.push(event.keyCode); });
     }
     return QD.keys.length ? QD.keys.shift() : 0;
   },
@@ -63,6 +66,7 @@ mergeInto(LibraryManager.library, {
   // The frame (RGBA, rows of width pixels at ptr) onto the canvas; the
   // page's onFlip after it.
   quadrell_show_frame__deps: ['$QD'],
+  /** @param {number} ptr @param {number} width @param {number} height */
   quadrell_show_frame: function(ptr, width, height) {
     var screen = QD.screen;
     if (!screen || screen.buffer !== HEAPU8.buffer || screen.ptr !== ptr || screen.image.width !== width ||
@@ -72,7 +76,7 @@ mergeInto(LibraryManager.library, {
         canvas.width = width;
         canvas.height = height;
       }
-      var pixels = new Uint8ClampedArray(HEAPU8.buffer, ptr, width * height * 4);
+      var pixels = new Uint8ClampedArray(/** @type {ArrayBuffer} */ (HEAPU8.buffer), ptr, width * height * 4);
       screen = QD.screen = {
         buffer: HEAPU8.buffer,
         ptr: ptr,
@@ -86,6 +90,7 @@ mergeInto(LibraryManager.library, {
   },
 
   Mix_OpenAudio__deps: ['$QD'],
+  /** @param {number} frequency @param {number} format @param {number} channels @param {number} chunksize */
   Mix_OpenAudio: function(frequency, format, channels, chunksize) {
     for (var i = 0; i < 8; i++) { QD.channelVolume[i] = 128; QD.channelSource[i] = null; }
     return 0;
@@ -98,6 +103,7 @@ mergeInto(LibraryManager.library, {
 
   // A sample's bytes from PageMixer.cpp: its id, or 0 (SDL's error set).
   quadrell_wav_load__deps: ['$QD'],
+  /** @param {number} ptr @param {number} size */
   quadrell_wav_load: function(ptr, size) {
     var bytes = HEAPU8.slice(ptr, ptr + size);
     var sound = QD.bridge().parseWav(bytes);
@@ -109,8 +115,10 @@ mergeInto(LibraryManager.library, {
     return QD.chunks.length;  // 0 stays the failure
   },
   quadrell_wav_free__deps: ['$QD'],
+  /** @param {number} id */
   quadrell_wav_free: function(id) { if (id) QD.chunks[id - 1] = null; },
   quadrell_wav_volume__deps: ['$QD'],
+  /** @param {number} id @param {number} volume */
   quadrell_wav_volume: function(id, volume) {
     var chunk = id ? QD.chunks[id - 1] : null;
     if (!chunk) return -1;
@@ -122,6 +130,7 @@ mergeInto(LibraryManager.library, {
     return old;
   },
   Mix_Volume__deps: ['$QD'],
+  /** @param {number} channel @param {number} volume */
   Mix_Volume: function(channel, volume) {
     if (channel == -1) {
       var sum = 0;
@@ -138,6 +147,7 @@ mergeInto(LibraryManager.library, {
     return old;
   },
   quadrell_wav_play__deps: ['$QD'],
+  /** @param {number} channel @param {number} id @param {number} loops */
   quadrell_wav_play: function(channel, id, loops) {
     var chunk = id ? QD.chunks[id - 1] : null;
     if (!chunk) return -1;
@@ -151,6 +161,7 @@ mergeInto(LibraryManager.library, {
     var slot = channel;
     // Volumes apply while the sample plays, as SDL_mixer's do: the game
     // sets the chunk's volume just after starting it.
+    /** @type {{ stop: () => void, chunk: any, gain?: GainNode }} */
     var entry = { stop: function() {}, chunk: chunk };
     QD.channelSource[slot] = entry;
     if (audio) {
@@ -174,6 +185,7 @@ mergeInto(LibraryManager.library, {
     return channel;
   },
   Mix_HaltChannel__deps: ['$QD'],
+  /** @param {number} channel */
   Mix_HaltChannel: function(channel) {
     for (var i = 0; i < QD.channelSource.length; i++) {
       if ((channel == -1 || channel == i) && QD.channelSource[i]) {
@@ -188,6 +200,7 @@ mergeInto(LibraryManager.library, {
   // plays is kept here, on the game's own clock, so that the game sees
   // the same answers as on the desktop even before the player has loaded.
   Mix_LoadMUS__deps: ['$QD'],
+  /** @param {number} filename */
   Mix_LoadMUS: function(filename) {
     var path = UTF8ToString(filename);
     var bytes;
@@ -207,8 +220,10 @@ mergeInto(LibraryManager.library, {
     return id;
   },
   Mix_FreeMusic__deps: ['$QD'],
+  /** @param {number} id */
   Mix_FreeMusic: function(id) { delete QD.music.loaded[id]; },
   Mix_FadeInMusic__deps: ['$QD'],
+  /** @param {number} id @param {number} loops @param {number} ms */
   Mix_FadeInMusic: function(id, loops, ms) {
     var bytes = QD.music.loaded[id];
     if (!bytes) { QD.setError('Music is NULL'); return -1; }
@@ -219,6 +234,7 @@ mergeInto(LibraryManager.library, {
     return 0;
   },
   Mix_FadeOutMusic__deps: ['$QD'],
+  /** @param {number} ms */
   Mix_FadeOutMusic: function(ms) {
     if (!QD.music.playing) return 0;
     QD.music.fadeEnd = QD.now() + ms;
@@ -243,6 +259,7 @@ mergeInto(LibraryManager.library, {
     return QD.music.playing ? 1 : 0;
   },
   Mix_VolumeMusic__deps: ['$QD'],
+  /** @param {number} volume */
   Mix_VolumeMusic: function(volume) {
     var old = QD.music.volume;
     if (volume >= 0) {
