@@ -19,4 +19,12 @@ endif()
 foreach(header stb_image.h stb_truetype.h stb_image_write.h)
   configure_file(${QUADRELL_STB_DIR}/stb/${header} ${CMAKE_BINARY_DIR}/stb-include/stb/${header} COPYONLY)
 endforeach()
-list(APPEND QUADRELL_SDL_INCLUDE ${CMAKE_BINARY_DIR}/stb-include)
+set(QUADRELL_STB_INCLUDE ${CMAKE_BINARY_DIR}/stb-include)
+
+# A target compiled on the browser SDL: its headers before the compiler's
+# own SDL (emscripten ships one), stb's as a system's (their warnings are
+# not ours).
+function(quadrell_use_browser_sdl target)
+  target_include_directories(${target} BEFORE PRIVATE ${QUADRELL_SDL_INCLUDE})
+  target_include_directories(${target} SYSTEM PRIVATE ${QUADRELL_STB_INCLUDE})
+endfunction()

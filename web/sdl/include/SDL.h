@@ -7,8 +7,8 @@
  * constants keep SDL 1.2's layout and values, so the shared sources compile
  * unchanged (SDL_PixelFormat still has its alpha field, SDL_GetKeyState is
  * declared). */
-#ifndef QUADRELL_HEADLESS_SDL_H
-#define QUADRELL_HEADLESS_SDL_H
+#ifndef QUADRELL_BROWSER_SDL_H
+#define QUADRELL_BROWSER_SDL_H
 
 #include <stdint.h>
 
