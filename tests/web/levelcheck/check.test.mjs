@@ -99,6 +99,14 @@ test('--png: the level pictured as the desktop levelcheck pictures it', async ()
         const { differing, outsideText } = compareScreens(rgb('level3.png'), rgb('web.png'));
         assert.equal(outsideText, 0, 'bricks, paddle and ball to the pixel');
         assert.ok(differing < 2000, `${differing} text pixels differ`);
+        // The same picture from a pool's worker, as the page would ask.
+        const pool = newPool(1);
+        try {
+            const pooled = await pool.picture(readFileSync(file), { name: 'level3.txt' });
+            assert.deepEqual(Buffer.from(pooled.png), Buffer.from(result.png));
+        } finally {
+            pool.close();
+        }
     } finally {
         rmSync(folder, { recursive: true, force: true });
     }
