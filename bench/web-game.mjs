@@ -7,7 +7,13 @@
 //   - frames: frames per second and the 95th-percentile gap over 20 s at the
 //     title menu and in play (the computer player on a busy level);
 //   - CPU: the browser's (all its processes) and the desktop game's, as
-//     percent of one core over the same 20 s windows.
+//     percent of one core over the same 20 s windows;
+//   - the floor: a page that only puts a 320x240 picture with a moving
+//     square on a canvas shown at 2x, 62.5 times a second (bench/floor/), in
+//     a browser of its own before and after the game's windows: what showing
+//     such a picture costs the browser, which no game can go below;
+//   - the game's own work per frame: from the wake of one sleep to the next
+//     sleep (the timers the frame loop sets), median over each window.
 //
 //   usage: node bench/web-game.mjs [SITE] [DESKTOP_GAME]
 //   (defaults build-web/site and build/quadrell; run from tests/web's
@@ -53,6 +59,39 @@ console.log('download, the game (page, game/):', sizes(game));
 const tune = all.filter((path) => /mod(-worklet)?\.js$/.test(path));
 console.log('of which the tune player:', sizes(tune));
 
+/** @param {number[]} times */
+function frameFigures(times) {
+  const gaps = times.slice(1).map((t, i) => t - times[i]).sort((a, b) => a - b);
+  return {
+    fps: Number(((times.length - 1) / ((times[times.length - 1] - times[0]) / 1000)).toFixed(1)),
+    p95GapMs: Number(gaps[Math.floor(gaps.length * 0.95)].toFixed(1)),
+  };
+}
+
+// --- the floor --------------------------------------------------------------
+/** One 20 s window of the floor page in a browser of its own. @param {string} when */
+async function measureFloor(when) {
+  process.stderr.write(`floor, ${when}\n`);
+  const floorServer = await serveFolder(join(repo, 'bench/floor'), { port: 0 });
+  const floorBrowser = await launchBrowser();
+  const floorPage = await floorBrowser.newPage();
+  await floorPage.evaluateOnNewDocument(() => {
+    const w = /** @type {any} */ (window);
+    w.flips = [];
+    w.quadrellOnFrame = () => w.flips.push(performance.now());
+  });
+  await floorPage.goto(floorServer.url);
+  await sleep(3000);
+  await floorPage.evaluate(() => { /** @type {any} */ (window).flips = []; });
+  const load = await cpu(/** @type {number} */ (floorBrowser.process()?.pid), 20000);
+  const times = await floorPage.evaluate(() => /** @type {any} */ (window).flips);
+  await floorBrowser.close();
+  await floorServer.close();
+  console.log(`floor (${when}):`, frameFigures(times), 'browser CPU % of a core:', load.toFixed(1));
+  return load;
+}
+const floorBefore = await measureFloor('before the game');
+
 // --- the browser ----------------------------------------------------------
 const server = await serveFolder(site, { port: 0 });
 const browser = await launchBrowser({ args: ['--autoplay-policy=no-user-gesture-required'] });
@@ -71,6 +110,23 @@ async function openPage() {
     w.quadrellLevels = [{ name: 'level1.txt', text }];
     w.flips = [];
     w.watch = true;
+    // The frame loop's sleeps are timers of 1..16 ms: the time from one's
+    // callback to the next one set is the game's work for a frame.
+    w.work = [];
+    const setTimer = window.setTimeout;
+    let wake = 0;
+    /** @type {any} */ (window).setTimeout = function (/** @type {any} */ fn, /** @type {number} */ ms, /** @type {any[]} */ ...rest) {
+      if (typeof fn === 'function' && ms >= 1 && ms <= 16) {
+        if (wake) w.work.push(performance.now() - wake);
+        wake = 0;
+        const inner = fn;
+        fn = (/** @type {any[]} */ ...args) => {
+          wake = performance.now();
+          return inner(...args);
+        };
+      }
+      return /** @type {any} */ (setTimer)(fn, ms, ...rest);
+    };
     w.quadrellOnFrame = () => {
       const t = performance.now();
       if (!w.watch) {
@@ -113,14 +169,6 @@ console.log('web: navigation to the first loading frame, ms (median of 5):', Mat
 console.log('web: navigation to the first title-menu frame, ms (median of 5):', Math.round(median(webStart.map((s) => s.title))),
   webStart.map((s) => Math.round(s.title)));
 
-/** @param {number[]} times */
-function frameFigures(times) {
-  const gaps = times.slice(1).map((t, i) => t - times[i]).sort((a, b) => a - b);
-  return {
-    fps: Number(((times.length - 1) / ((times[times.length - 1] - times[0]) / 1000)).toFixed(1)),
-    p95GapMs: Number(gaps[Math.floor(gaps.length * 0.95)].toFixed(1)),
-  };
-}
 const page = await openPage();
 await page.goto(server.url);
 await page.click('#start');
@@ -132,12 +180,16 @@ async function measureWeb(what) {
   await page.evaluate(() => {
     /** @type {any} */ (window).watch = false;
     /** @type {any} */ (window).flips = [];
+    /** @type {any} */ (window).work = [];
   });
   const load = await cpu(browserPid, 20000);
   const times = await page.evaluate(() => /** @type {any} */ (window).flips.map((/** @type {any} */ f) => f.t));
-  console.log(`web ${what}:`, frameFigures(times), 'browser CPU % of a core:', load.toFixed(1));
+  const work = await page.evaluate(() => /** @type {any} */ (window).work);
+  console.log(`web ${what}:`, frameFigures(times), 'browser CPU % of a core:', load.toFixed(1),
+    'game work per frame, median ms:', median(work).toFixed(2));
+  return load;
 }
-await measureWeb('title menu');
+const webTitle = await measureWeb('title menu');
 const keys = async (/** @type {string[]} */ list) => {
   for (const key of list) {
     await page.keyboard.down(/** @type {any} */ (key));
@@ -149,9 +201,13 @@ const keys = async (/** @type {string[]} */ list) => {
 // Options: the computer player on; then a game, served.
 await keys(['ArrowDown', 'Space', 'ArrowDown', 'ArrowDown', 'ArrowDown', 'Space', 'ArrowDown', 'Space', 'ArrowUp', 'Space', 'Space']);
 await sleep(1000);
-await measureWeb('in play');
+const webPlay = await measureWeb('in play');
 await browser.close();
 await server.close();
+const floorAfter = await measureFloor('after the game');
+const floor = (floorBefore + floorAfter) / 2;
+console.log(`the game's page against the floor (mean of its two windows, ${floor.toFixed(1)}%):`,
+  `title ${(webTitle / floor).toFixed(2)}x, in play ${(webPlay / floor).toFixed(2)}x`);
 
 // --- the desktop ----------------------------------------------------------
 const scratch = desktopGameFolder('quadrell-bench-');

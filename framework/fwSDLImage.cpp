@@ -43,13 +43,7 @@ bool fwSDLImage::Load(const char* fileName) {
     // file's alpha-blend flag at full opacity: blending then yields exactly
     // the copied pixels, only many times slower per blit. Drop the flag so
     // every picture blits as a plain copy.
-#ifdef __EMSCRIPTEN__
-    // The browser build's SDL headers (of the SDL 1.3 era) keep no surface
-    // alpha in the pixel format; its surfaces have no such value to keep.
-    const bool opaque = true;
-#else
     const bool opaque = converted->format->alpha == SDL_ALPHA_OPAQUE;
-#endif
     if ((converted->flags & SDL_SRCALPHA) && converted->format->Amask == 0 && opaque) {
         SDL_SetAlpha(converted, 0, SDL_ALPHA_OPAQUE);
     }

@@ -19,15 +19,17 @@ if [ "${1:-}" = "--tests" ]; then
     quadrell_packages+=(desktop-file-utils appstream)
     # xdpyinfo: the launcher asks it for the screen size to scale the window.
     quadrell_packages+=(x11-utils)
-    # The browser build and its tests in node (emscripten brings nodejs).
-    quadrell_packages+=(emscripten nodejs)
+    # The browser build and its tests in node (emscripten brings nodejs);
+    # stb's headers decode the browser build's pictures and rasterise its text.
+    quadrell_packages+=(emscripten nodejs libstb-dev)
     # The page tests drive Debian's Chromium.
     quadrell_packages+=(chromium)
 fi
 
 if [ "${1:-}" = "--web" ]; then
-    # ./play.sh --web: emscripten for the build, node to serve the site.
-    quadrell_packages+=(emscripten nodejs)
+    # ./play.sh --web: emscripten for the build (with stb's headers), node
+    # to serve the site.
+    quadrell_packages+=(emscripten nodejs libstb-dev)
 fi
 
 if [ "${1:-}" = "--ci" ]; then

@@ -34,8 +34,6 @@ const here = /** @type {string} */ (import.meta.url);
 let wasmModule = null;
 /** @type {Promise<ArrayBuffer> | null} */
 let dataPackage = null;
-/** @type {Map<string, Promise<unknown>>} */
-const fontFaces = new Map();
 
 /** @param {string} name */
 async function fetchBytes(name) {
@@ -49,26 +47,6 @@ export function preload() {
   wasmModule ??= fetchBytes('quadrell.wasm').then((bytes) => WebAssembly.compile(bytes));
   dataPackage ??= fetchBytes('quadrell.data');
   return Promise.all([wasmModule, dataPackage]);
-}
-
-/**
- * The game's fonts as the page's FontFaces, each named by the path the game
- * opens it by, so that the emulation's canvas text uses it.
- * @param {any} FS
- */
-function registerFonts(FS) {
-  const loads = [];
-  for (const name of FS.readdir('/data/fonts')) {
-    if (!name.endsWith('.ttf')) continue;
-    const family = `data/fonts/${name}`;
-    if (!fontFaces.has(family)) {
-      const bytes = FS.readFile(`/data/fonts/${name}`);
-      const face = new FontFace(family, bytes.slice().buffer);
-      fontFaces.set(family, face.load().then((loaded) => document.fonts.add(loaded)));
-    }
-    loads.push(fontFaces.get(family));
-  }
-  return Promise.all(loads);
 }
 
 /**
@@ -93,10 +71,6 @@ function replaceLevels(FS, levels) {
  */
 export async function runGame({ canvas, levels, onLog, args = [], keys, audioContext = null, music = null, onStarted, onFrame }) {
   const [compiled, data] = await preload();
-  // Every flip reads the screen back to quantise it to 16-bit colour: a
-  // context kept in memory reads back cheaply, one on the GPU does not.
-  // The emulation's own getContext('2d') later gets this same context.
-  canvas.getContext('2d', { willReadFrequently: true });
   let stderr = '';
   /** @type {any} */
   let instance = null;
@@ -147,16 +121,13 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
       preRun: [
         /** @param {any} self */
         (self) => {
-          // The data package is unpacked by the next pre-run step; the fonts
-          // and the levels wait for it, and main waits for them.
+          // The data package is unpacked by the next pre-run step; the
+          // levels wait for it, and main waits for them.
           self.addRunDependency('quadrell-setup');
           setTimeout(() => {
             try {
               if (levels) replaceLevels(self.FS, levels);
-              registerFonts(self.FS).then(
-                () => self.removeRunDependency('quadrell-setup'),
-                () => self.removeRunDependency('quadrell-setup'),
-              );
+              self.removeRunDependency('quadrell-setup');
             } catch (error) {
               stderr += `${error}\n`;
               finish(1);

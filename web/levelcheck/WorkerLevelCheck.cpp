@@ -318,6 +318,49 @@ std::string WorkerLevelCheck::Trace(const std::string& name, const std::string& 
     return json.str();
 }
 
+namespace {
+
+std::string Base64(const std::string& bytes) {
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    text.reserve((bytes.size() + 2) / 3 * 4);
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        const size_t left = bytes.size() - i;
+        const Uint32 group = (Uint32(Uint8(bytes[i])) << 16) | (left > 1 ? Uint32(Uint8(bytes[i + 1])) << 8 : 0) |
+                             (left > 2 ? Uint32(Uint8(bytes[i + 2])) : 0);
+        text += digits[(group >> 18) & 63];
+        text += digits[(group >> 12) & 63];
+        text += left > 1 ? digits[(group >> 6) & 63] : '=';
+        text += left > 2 ? digits[group & 63] : '=';
+    }
+    return text;
+}
+
+const char* const PictureDir = "pictures";
+
+} // namespace
+
+std::string WorkerLevelCheck::Picture(const std::string& name, const std::string& bytes, bool quiet) {
+    std::string error;
+    if (!WriteLevel(name, bytes, &error))
+        return Failure(error);
+    // The command names the picture after the level, without its extension.
+    const size_t dot = name.find_last_of('.');
+    const std::string target =
+        std::string(PictureDir) + "/" + (dot != std::string::npos && dot > 0 ? name.substr(0, dot) : name) + ".png";
+    std::remove(target.c_str());
+    std::vector<std::string> args = {"levelcheck", "--png", PictureDir};
+    if (quiet)
+        args.push_back("--quiet");
+    args.push_back(name);
+    int status = 0;
+    const std::string printed = RunCommand(args, nullptr, status);
+    const std::string png = ReadFile(target.c_str());
+    std::remove(target.c_str());
+    return "{\"exitStatus\":" + std::to_string(status) + ",\"output\":" + Quote(printed) + ",\"png\":\"" +
+           Base64(png) + "\"}";
+}
+
 std::string WorkerLevelCheck::Report(const std::string& name, const std::string& bytes,
                                      const std::string& lines, double frames, double minClear,
                                      bool quiet) {

@@ -47,6 +47,12 @@ class WorkerLevelCheck {
     std::string Report(const std::string& name, const std::string& bytes, const std::string& lines,
                        double frames, double minClear, bool quiet);
 
+    // `levelcheck --png DIR [--quiet] NAME`: the level as the game shows it
+    // before the serve, as a PNG file's bytes in base64. {"exitStatus",
+    // "output", "png"} ("png" empty when none was written). Opens the game
+    // scene on first use.
+    std::string Picture(const std::string& name, const std::string& bytes, bool quiet);
+
   private:
     // Writes the level where the classes will read it; false with a reason.
     bool WriteLevel(const std::string& name, const std::string& bytes, std::string* error) const;

@@ -236,6 +236,21 @@ export class LevelCheckPool {
         return this.tracer.request({ op: 'trace', level, index, name, frames });
     }
 
+    /**
+     * `levelcheck --png`: the level as the game shows it before the serve,
+     * as a PNG file's bytes, made on the checks' worker.
+     * @param {LevelBytes} level
+     * @param {{name?: string, quiet?: boolean}} [options]
+     * @returns {Promise<{ exitStatus: number, output: string, png: Uint8Array }>}
+     */
+    picture(level, { name = 'level1.txt', quiet = false } = {}) {
+        try {
+            return this.checkerChannel().request({ op: 'picture', level, name, quiet });
+        } catch (error) {
+            return Promise.reject(error);
+        }
+    }
+
     /** The checks' worker, a new one in place of one that died. */
     checkerChannel() {
         if (this.closed) throw new Error('the levelcheck pool was closed');

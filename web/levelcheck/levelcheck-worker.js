@@ -8,6 +8,7 @@
 //           {id, op: 'play', level, index, name?, frames?}
 //           {id, op: 'trace', level, index, name?, frames?}
 //           {id, op: 'report', level, lines, name?, frames?, minClear?, quiet?}
+//           {id, op: 'picture', level, name?, quiet?}
 // Answer:   {id, ok: true, result}  (result as levelcheck.js returns it)
 //           {id, ok: false, error}  (a message for the designer)
 import { loadLevelCheck } from './levelcheck.js';
@@ -43,6 +44,7 @@ function answer(checker, request) {
     case 'play': return checker.play(request.level, request.index, options);
     case 'trace': return checker.trace(request.level, request.index, options);
     case 'report': return checker.report(request.level, request.lines, options);
+    case 'picture': return checker.picture(request.level, options);
     default: throw new Error(`unknown request ${request.op}`);
     }
 }

@@ -246,6 +246,23 @@ export class LevelCheck {
     }
 
     /**
+     * `levelcheck --png DIR [--quiet] NAME`: the level as the game shows it
+     * before the serve, the PNG file's bytes (empty when none was written:
+     * the output says why).
+     * @param {LevelBytes} level
+     * @param {{name?: string, quiet?: boolean}} [options]
+     * @returns {{ exitStatus: number, output: string, png: Uint8Array }}
+     */
+    picture(level, { name = 'level1.txt', quiet = false } = {}) {
+        const answer = this.withBytes(name, level, (pointer, length) =>
+            this.core.ccall('lc_picture', 'string', ['string', 'number', 'number', 'number'],
+                [name, pointer, length, quiet ? 1 : 0]));
+        const binary = atob(answer.png);
+        const png = Uint8Array.from(binary, (c) => c.charCodeAt(0));
+        return { exitStatus: answer.exitStatus, output: answer.output, png };
+    }
+
+    /**
      * `levelcheck --sweep --csv FILE [--min-clear P] [--quiet] NAME` on runs
      * played by play() (anywhere), one per serve angle, in any order.
      * @param {LevelBytes} level

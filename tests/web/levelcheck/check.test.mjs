@@ -3,10 +3,13 @@
 // give the same printout, messages and cells; requests it cannot answer
 // fail with a reason; a burst of checks answers only the newest.
 import assert from 'node:assert/strict';
-import { readFileSync, readdirSync } from 'node:fs';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 
+import { compareScreens } from '../support/screenDiff.mjs';
 import { levels, loadLevelCheck, newPool, printedMessages, runDesktop } from './support.mjs';
 
 const files = [
@@ -86,4 +89,31 @@ test('requests levelcheck cannot answer fail with the reason', async () => {
     assert.throws(() => checker.report('1 \n', ['not a run']), /one for each serve angle/);
     // Still answering after all of that.
     assert.equal(checker.check('1 \n').counts.oneHit, 1);
+});
+
+test('--png: the level pictured as the desktop levelcheck pictures it', async () => {
+    const checker = await loadLevelCheck();
+    const file = path.join(levels, 'walled.txt');
+    const folder = mkdtempSync(path.join(tmpdir(), 'levelcheck-png-'));
+    try {
+        const expected = runDesktop(file, 'level3.txt', ['--png', folder]);
+        const result = checker.picture(readFileSync(file), { name: 'level3.txt' });
+        assert.equal(result.exitStatus, expected.status);
+        assert.equal(result.output, expected.stdout.replace(folder, 'pictures'));
+        writeFileSync(path.join(folder, 'web.png'), result.png);
+        const rgb = (/** @type {string} */ name) => execFileSync('convert', [path.join(folder, name), '-depth', '8', 'rgb:-']);
+        const { differing, outsideText } = compareScreens(rgb('level3.png'), rgb('web.png'));
+        assert.equal(outsideText, 0, 'bricks, paddle and ball to the pixel');
+        assert.ok(differing < 2000, `${differing} text pixels differ`);
+        // The same picture from a pool's worker, as the page would ask.
+        const pool = newPool(1);
+        try {
+            const pooled = await pool.picture(readFileSync(file), { name: 'level3.txt' });
+            assert.deepEqual(Buffer.from(pooled.png), Buffer.from(result.png));
+        } finally {
+            pool.close();
+        }
+    } finally {
+        rmSync(folder, { recursive: true, force: true });
+    }
 });

@@ -1,6 +1,6 @@
 // The recorded replay built for the browser: the game's sources compiled by
 // emscripten with the browser build's C library and its glibc-compatible
-// rand(), run under node on the levelcheck's headless SDL. Prints the first
+// rand(), run under node on the browser SDL (web/sdl/, headless). Prints the first
 // line that differs from expected.txt and exits 1, or exits 0 when the run
 // matches it.
 //

@@ -1,7 +1,7 @@
-/* SDL_image as the framework uses it, for the level checker's worker build
+/* SDL_image as the game uses it, for the browser builds
  * (see SDL.h beside this file). */
-#ifndef QUADRELL_HEADLESS_SDL_IMAGE_H
-#define QUADRELL_HEADLESS_SDL_IMAGE_H
+#ifndef QUADRELL_BROWSER_SDL_IMAGE_H
+#define QUADRELL_BROWSER_SDL_IMAGE_H
 
 #include "SDL.h"
 

@@ -1,7 +1,7 @@
-/* SDL_mixer as the framework uses it, for the level checker's worker build
- * (see SDL.h beside this file). Nothing is ever heard. */
-#ifndef QUADRELL_HEADLESS_SDL_MIXER_H
-#define QUADRELL_HEADLESS_SDL_MIXER_H
+/* SDL_mixer as the game uses it, for the browser builds
+ * (see SDL.h beside this file). */
+#ifndef QUADRELL_BROWSER_SDL_MIXER_H
+#define QUADRELL_BROWSER_SDL_MIXER_H
 
 #include "SDL.h"
 

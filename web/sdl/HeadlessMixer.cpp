@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "web/levelcheck/headless/Headless.h"
+#include "web/sdl/SdlFiles.h"
 
 struct Mix_Music {
     int unused;
@@ -86,7 +86,7 @@ Mix_Chunk* Mix_LoadWAV_RW(SDL_RWops* src, int freesrc) {
         return nullptr;
     }
     unsigned char head[12];
-    const size_t got = std::fread(head, 1, sizeof head, HeadlessStream(src));
+    const size_t got = std::fread(head, 1, sizeof head, SdlStream(src));
     if (freesrc)
         SDL_RWclose(src);
     if (!audioOpen) {

@@ -1,15 +1,14 @@
-/* The SDL 1.2 interface as the game's framework uses it, for the level
- * checker's Web Worker build. Workers have no DOM, so emscripten's own SDL
- * (a canvas, Web Audio and the browser's image decoder) cannot run there;
- * this header set and the files beside it are the worker's SDL instead, the
- * counterpart of SDL's dummy video and audio drivers on the desktop.
+/* The SDL 1.2 interface as the game uses it, for the browser builds: the
+ * game's page and levelcheck's Web Worker both link the SDL in web/sdl/
+ * (surfaces, blits and text in WebAssembly memory), each with its own system
+ * part (web/game/PageSystem.cpp, web/sdl/HeadlessSystem.cpp).
  *
- * Only what framework/ and gameplay/ call is declared. The types and
+ * Only what framework/, frontend/ and gameplay/ call is declared. The types and
  * constants keep SDL 1.2's layout and values, so the shared sources compile
  * unchanged (SDL_PixelFormat still has its alpha field, SDL_GetKeyState is
  * declared). */
-#ifndef QUADRELL_HEADLESS_SDL_H
-#define QUADRELL_HEADLESS_SDL_H
+#ifndef QUADRELL_BROWSER_SDL_H
+#define QUADRELL_BROWSER_SDL_H
 
 #include <stdint.h>
 
@@ -117,6 +116,8 @@ typedef struct SDL_VideoInfo {
 
 const SDL_VideoInfo* SDL_GetVideoInfo(void);
 SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32 flags);
+SDL_Surface* SDL_GetVideoSurface(void);
+void SDL_WM_SetCaption(const char* title, const char* icon);
 SDL_Surface* SDL_CreateRGBSurface(Uint32 flags, int width, int height, int depth, Uint32 Rmask,
                                   Uint32 Gmask, Uint32 Bmask, Uint32 Amask);
 SDL_Surface* SDL_DisplayFormat(SDL_Surface* surface);
