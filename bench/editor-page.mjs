@@ -89,7 +89,7 @@ try {
         const col = i % 20;
         const row = Math.floor(i / 20) % 15;
         const lap = Math.floor(i / 300);
-        await page.keyboard.press(String(1 + ((row + col + 1 + lap) % 3)));
+        await page.keyboard.press(/** @type {import('puppeteer-core').KeyInput} */ (String(1 + ((row + col + 1 + lap) % 3))));
         const seq = await page.evaluate(() => Number(document.body.dataset.changed ?? 0) + 1);
         await page.mouse.click(box.x + ((col * 16 + 8) / 320) * box.width, box.y + ((20 + row * 10 + 5) / 171) * box.height);
         times.push(await page.evaluate(async (seq) => {

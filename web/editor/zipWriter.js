@@ -117,7 +117,9 @@ export function zipFiles(entries, date = new Date()) {
  * @param {Set<string>} seen
  */
 function checkName(name, seen) {
-    if (typeof name !== 'string' || name === '' || name === '.' || name === '..' || /[/\\\u0000-\u001f]/.test(name)) {
+    // Any character below the space is a control character.
+    if (typeof name !== 'string' || name === '' || name === '.' || name === '..' || /[/\\]/.test(name) ||
+        [...name].some((ch) => ch < ' ')) {
         throw new RangeError(`not a plain file name: ${JSON.stringify(name)}`);
     }
     if (seen.has(name)) throw new RangeError(`two files named ${name}`);

@@ -13,9 +13,12 @@ let site;
 before(async () => { site = await startSite(); });
 after(async () => { await site?.close(); });
 
+/** A brick at a place: column, row, kind and whether it holds a capsule. */
+/** @typedef {[number, number, import('../../../web/editor/grid.js').Kind, boolean?]} Brick */
+
 /**
  * The text the model writes for bricks at places.
- * @param {[number, number, import('../../../web/editor/grid.js').Kind, boolean?][]} bricks
+ * @param {Brick[]} bricks
  */
 function textOf(bricks) {
     const grid = new Grid();
@@ -27,6 +30,7 @@ test('paint, erase, capsules, mirrors, fill, undo and redo give the text the mod
     const { page, errors } = await openEditor(site);
     await page.keyboard.press('2');
     await drag(page, [0, 0], [3, 0]);
+    /** @type {Brick[]} */
     const row0 = [[0, 0, 2], [1, 0, 2], [2, 0, 2], [3, 0, 2]];
     assert.equal(await levelText(page), textOf(row0));
 
@@ -36,7 +40,9 @@ test('paint, erase, capsules, mirrors, fill, undo and redo give the text the mod
     await page.click('#mirror-lr');
     await page.click('#mirror-tb');
     await drag(page, [1, 2]);
+    /** @type {Brick[]} */
     const solids = [[1, 2, 'solid'], [18, 2, 'solid'], [1, 12, 'solid'], [18, 12, 'solid']];
+    /** @type {Brick[]} */
     const drawn = [[0, 0, 2], [1, 0, 2, true], [2, 0, 2], [3, 0, 2], ...solids];
     assert.equal(await levelText(page), textOf(drawn));
 
@@ -45,6 +51,7 @@ test('paint, erase, capsules, mirrors, fill, undo and redo give the text the mod
     await page.keyboard.press('f');
     await page.keyboard.press('3');
     await drag(page, [5, 5], [6, 6]);
+    /** @type {Brick[]} */
     const filled = [...drawn, [5, 5, 3], [6, 5, 3], [5, 6, 3], [6, 6, 3], [13, 5, 3], [14, 5, 3], [13, 6, 3], [14, 6, 3]];
     assert.equal(await levelText(page), textOf(filled));
     await page.keyboard.down('Control');

@@ -10,7 +10,10 @@ import { test } from 'node:test';
 import { LevelSet, MAX_LEVELS } from '../../../web/editor/levelSet.js';
 import { zipFiles } from '../../../web/editor/zipWriter.js';
 
-/** A set of levels, each with one brick of the given kind in its first cell. */
+/**
+ * A set of levels, each with one brick of the given kind in its first cell.
+ * @param {...import('../../../web/editor/grid.js').Kind} kinds
+ */
 function setOf(...kinds) {
     const set = new LevelSet();
     kinds.forEach((kind, i) => {
@@ -21,7 +24,7 @@ function setOf(...kinds) {
     return set;
 }
 
-const titles = (set) => set.levels.map((l) => l.title);
+const titles = (/** @type {LevelSet} */ set) => set.levels.map((l) => l.title);
 
 test('levels are added, copied, moved and deleted, named by position, the open one kept open', () => {
     const set = setOf(1, 2, 3);
@@ -81,6 +84,7 @@ test('storage round-trips the set and refuses what it did not write', () => {
     }
     // A stale open level falls back to the first.
     const stale = LevelSet.fromStorage(JSON.stringify({ ...good, current: 9 }));
+    assert.ok(stale.ok);
     assert.equal(stale.value.current, 0);
 });
 

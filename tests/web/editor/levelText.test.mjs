@@ -11,13 +11,19 @@ import { fileURLToPath } from 'node:url';
 import { COLUMNS, Grid, ROWS, cellOf } from '../../../web/editor/grid.js';
 import { writeLevelText } from '../../../web/editor/levelText.js';
 
+/** @typedef {import('../../../web/editor/grid.js').Kind} Kind */
+
 const here = dirname(fileURLToPath(import.meta.url));
 // CTest names the built checker; by hand, the default build folder's.
 const levelcheck = process.env.LEVELCHECK || join(here, '../../../build/tools/levelcheck');
 
-/** A grid from rows of "." "1" "2" "3" "#", lower-case a b c x for a capsule. */
+/**
+ * A grid from rows of "." "1" "2" "3" "#", lower-case a b c x for a capsule.
+ * @param {...string} rows
+ */
 function gridOf(...rows) {
     const grid = new Grid();
+    /** @type {Record<string, Kind>} */
     const kinds = { 1: 1, 2: 2, 3: 3, '#': 'solid', a: 1, b: 2, c: 3, x: 'solid' };
     rows.forEach((line, row) => {
         [...line].forEach((ch, col) => {
@@ -45,7 +51,7 @@ test('the game reads back the grid that was written', { skip: !existsSync(levelc
         gridOf('1.2.3.#.a.b.c.x....1', '', '....................', '33333333333333333333'),
         new Grid(
             Array.from({ length: COLUMNS * ROWS }, (_, i) => {
-                const kind = ['empty', 1, 2, 3, 'solid', 'empty', 1][(i * 3 + Math.floor(i / 20)) % 7];
+                const kind = /** @type {Kind[]} */ (['empty', 1, 2, 3, 'solid', 'empty', 1])[(i * 3 + Math.floor(i / 20)) % 7];
                 return cellOf(kind, i % 11 === 0);
             }),
         ),
@@ -56,11 +62,12 @@ test('the game reads back the grid that was written', { skip: !existsSync(levelc
         grids.forEach((grid, n) => {
             const file = join(dir, `level${n + 1}.txt`);
             writeFileSync(file, writeLevelText(grid));
+            /** @type {string} */
             let out;
             try {
                 out = execFileSync(levelcheck, [file], { encoding: 'utf8' });
             } catch (e) {
-                out = e.stdout; // errors (a walled-in brick, say) are not the writer's
+                out = /** @type {{stdout: string}} */ (e).stdout; // errors (a walled-in brick, say) are not the writer's
             }
             // No warning: every modifier is a space or "S", no odd line.
             assert.doesNotMatch(out, /warning:|line feed right after/, out);

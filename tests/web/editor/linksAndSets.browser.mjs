@@ -54,7 +54,7 @@ test('a copied link opens the same levels in another browser profile', async () 
     const opened = await openEditor(site, { hash });
     assert.match(await opened.page.$eval('#notice', (e) => e.textContent), /^Opened 2 levels from a link/);
     assert.equal(await levelText(opened.page), texts[0]);
-    assert.equal(await opened.page.$eval('#title', (e) => e.value), 'First <b>row</b>');
+    assert.equal(await opened.page.$eval('#title', (e) => /** @type {HTMLInputElement} */ (e).value), 'First <b>row</b>');
     await opened.page.click('#level-list li:nth-child(2) button');
     await settled(opened.page);
     assert.equal(await levelText(opened.page), texts[1]);
@@ -62,7 +62,7 @@ test('a copied link opens the same levels in another browser profile', async () 
 });
 
 test('hostile links give a message and an editor that still works, and run nothing', async () => {
-    const payload = (levels) => deflateSync(JSON.stringify({ v: 1, levels }));
+    const payload = (/** @type {{title: string, text: string}[]} */ levels) => deflateSync(JSON.stringify({ v: 1, levels }));
     const hostile = {
         // Chromium itself drops addresses past 2 MB.
         'megabytes long': `#q1.${'A'.repeat(1536 * 1024)}`,
@@ -94,7 +94,7 @@ test('hostile links give a message and an editor that still works, and run nothi
     const { page, errors } = await openEditor(site, { hash: link(payload([{ title: markup, text: `${markup}\n1 \n` }])) });
     assert.equal(await page.evaluate(() => 'ran' in window), false);
     assert.equal(await page.$$eval('img, script:not([src])', (e) => e.length), 0);
-    assert.equal(await page.$eval('#title', (e) => e.value), markup);
+    assert.equal(await page.$eval('#title', (e) => /** @type {HTMLInputElement} */ (e).value), markup);
     assert.deepEqual(errors, []);
 });
 

@@ -11,12 +11,17 @@ import {
     levelFilesOfLink,
 } from '../../../web/shared/shareCodec.js';
 
-/** A fragment carrying the given bytes, deflated as the codec does. */
+/** @typedef {import('../../../web/shared/shareCodec.js').SharedLevel} SharedLevel */
+
+/**
+ * A fragment carrying the given bytes, deflated as the codec does.
+ * @param {Uint8Array<ArrayBuffer>} bytes
+ */
 async function fragmentOf(bytes) {
     const packed = new Blob([bytes]).stream().pipeThrough(new CompressionStream('deflate'));
     return SHARE_PREFIX + Buffer.from(await new Response(packed).arrayBuffer()).toString('base64url');
 }
-const json = (value) => new TextEncoder().encode(JSON.stringify(value));
+const json = (/** @type {unknown} */ value) => new TextEncoder().encode(JSON.stringify(value));
 
 test('a level and a set come back as they went, markup and all, as plain text', async () => {
     const level = { title: 'Rose Window', text: '1 2S3 # \n\n. . 1 \n' };
@@ -31,25 +36,33 @@ test('a level and a set come back as they went, markup and all, as plain text', 
         { title: '', text: '' },
     ];
     const many = await encodeShare(set);
+    assert.ok(many.ok);
     assert.deepEqual(await decodeShare(many.fragment), { ok: true, levels: set });
     // Titles come back cleaned as the set keeps them.
     const messy = await encodeShare([{ title: ' a\tb ', text: '1 ' }]);
-    assert.deepEqual((await decodeShare(messy.fragment)).levels, [{ title: 'a b', text: '1 ' }]);
+    assert.ok(messy.ok);
+    const cleaned = await decodeShare(messy.fragment);
+    assert.ok(cleaned.ok);
+    assert.deepEqual(cleaned.levels, [{ title: 'a b', text: '1 ' }]);
 });
 
 test('levels a link could not carry are refused when encoding', async () => {
-    for (const [levels, why] of [
+    for (const [levels, why] of /** @type {[SharedLevel[], RegExp][]} */ ([
         [[{ title: '', text: '1\u0000' }], /NUL character/],
         // Incompressible text: far beyond a link's length.
         [Array.from({ length: 20 }, (_, n) => ({ title: '', text: noise(n, 8000) })), /would be \d+ characters long/],
-    ]) {
+    ])) {
         const result = await encodeShare(levels);
         assert.equal(result.ok, false);
         assert.match(result.error, why);
     }
 });
 
-/** Printable characters from a fixed-seed generator. */
+/**
+ * Printable characters from a fixed-seed generator.
+ * @param {number} seed
+ * @param {number} length
+ */
 function noise(seed, length) {
     let x = seed * 2654435761 + 1;
     let out = '';
@@ -61,10 +74,12 @@ function noise(seed, length) {
 }
 
 test('hostile links give a clear message and never throw', async () => {
-    const good = (await encodeShare([{ title: 't', text: '1 2 \n' }])).fragment;
+    const encoded = await encodeShare([{ title: 't', text: '1 2 \n' }]);
+    assert.ok(encoded.ok);
+    const good = encoded.fragment;
     const body = good.slice(SHARE_PREFIX.length);
     const flipped = body.slice(0, 10) + (body[10] === 'A' ? 'B' : 'A') + body.slice(11);
-    const cases = [
+    const cases = /** @type {[string, unknown, RegExp][]} */ ([
         ['not text', 42, /holds no level/],
         ['megabytes long', '#' + SHARE_PREFIX + 'A'.repeat(3_000_000), /3000003 characters long, more than/],
         ['just over the bound', SHARE_PREFIX + 'A'.repeat(MAX_FRAGMENT_LENGTH), /characters long/],
@@ -88,7 +103,7 @@ test('hostile links give a clear message and never throw', async () => {
         ['a title not a string', await fragmentOf(json({ v: 1, levels: [{ title: [], text: '' }] })), /title that is not text/],
         ['too many levels', await fragmentOf(json({ v: 1, levels: new Array(101).fill({ text: '' }) })), /101 levels/],
         ['a text too long', await fragmentOf(json({ v: 1, levels: [{ text: ' '.repeat(20000) }] })), /20000 characters long/],
-    ];
+    ]);
     for (const [name, fragment, why] of cases) {
         const result = await decodeShare(fragment);
         assert.equal(result.ok, false, name);

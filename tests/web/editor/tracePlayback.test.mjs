@@ -14,7 +14,7 @@ test('the scene at a frame has every change up to it, going forward or back', ()
         bricks: [2, 0, 1, 3, 1, 0, 4, 0, 0], lives: [1, 3, 4, 2], points: [1, 0, 2, 10, 3, 20],
         cells, index: 0, angle: 47, run: {},
     });
-    const kinds = (f) => { const s = film.at(f); return [s.kinds[0], s.kinds[1], s.lives, s.points, s.ballX, s.paddleX]; };
+    const kinds = (/** @type {number} */ f) => { const s = film.at(f); return [s.kinds[0], s.kinds[1], s.lives, s.points, s.ballX, s.paddleX]; };
     assert.deepEqual(kinds(4), [0, 0, 2, 20, 16, 103]);
     assert.deepEqual(kinds(1), [2, 2, 3, 0, 10, 100]);
     assert.deepEqual(kinds(3), [1, 0, 3, 20, 14, 102]);
