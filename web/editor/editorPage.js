@@ -15,6 +15,9 @@ import { decodeShare, encodeShare, isShareFragment } from './shareCodec.js';
 import { zipFiles } from './zipWriter.js';
 import { startReplay, stopReplay } from './replayView.js';
 import { playInPage } from './playGame.js';
+import { keepSiteOffline } from '../game/offline.js';
+
+keepSiteOffline(new URL('../', import.meta.url));
 
 /** @typedef {import('./grid.js').Place} Place */
 /** @typedef {import('./grid.js').Kind} Kind */

@@ -96,7 +96,7 @@ test('on a desktop there are no touch buttons; a broken data file shows the fail
   await page.click('#start');
   await page.waitForSelector('#failed:not([hidden])', { timeout: 10000 });
   const line = await page.$eval('#failure', (e) => e.textContent);
-  assert.equal(line, 'Quadrell could not start: could not load data/images/arrow.png. See log.txt.');
+  assert.equal(line, 'Quadrell could not start: could not load data/images/arrow.png. The Log button shows its log.');
   const log = await page.$eval('#failure-log', (e) => e.textContent ?? '');
   assert.ok(log.endsWith('stopping application\n'), log);
   await page.close();
