@@ -1,7 +1,9 @@
 // @ts-check
 // A static file server for the site folder, for `./play.sh --web` and the
 // browser tests: loopback only, no dependencies, files only from inside the
-// folder, nothing cached (a rebuilt site is what the next load gets).
+// folder, nothing cached (a rebuilt site is what the next load gets),
+// compressed (brotli or gzip) as a static host would where the browser
+// takes it.
 //
 //   usage: node web/serve.mjs DIR [--port N]
 //
@@ -10,6 +12,7 @@
 import { createServer } from 'node:http';
 import { createReadStream, statSync } from 'node:fs';
 import { resolve, sep, extname } from 'node:path';
+import { createBrotliCompress, createGzip, constants } from 'node:zlib';
 import { fileURLToPath } from 'node:url';
 
 /** @type {Record<string, string>} */
@@ -19,6 +22,7 @@ const contentTypes = {
   '.mjs': 'text/javascript; charset=utf-8',
   '.css': 'text/css; charset=utf-8',
   '.json': 'application/json',
+  '.webmanifest': 'application/manifest+json',
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
   '.png': 'image/png',
@@ -30,6 +34,23 @@ const contentTypes = {
   '.ico': 'image/x-icon',
   '.zip': 'application/zip',
 };
+
+/** Kinds worth compressing: not the PNGs, WAVs or zips, compressed already. */
+const compressible = new Set(['.html', '.js', '.mjs', '.css', '.json', '.webmanifest', '.wasm', '.data', '.svg', '.txt', '.ttf', '.mod']);
+
+/**
+ * The encoding to send a file in: brotli, else gzip, where the request
+ * accepts it and the file's kind gains from it; '' for none.
+ * @param {string} file @param {string | undefined} accepted the Accept-Encoding header
+ * @returns {'br' | 'gzip' | ''}
+ */
+export function encodingFor(file, accepted = '') {
+  if (!compressible.has(extname(file).toLowerCase())) return '';
+  const offered = accepted.split(',').map((part) => part.trim().split(';')[0]);
+  if (offered.includes('br')) return 'br';
+  if (offered.includes('gzip')) return 'gzip';
+  return '';
+}
 
 /**
  * Maps a request path to a file inside root, or null when the path is
@@ -76,16 +97,26 @@ export function serveFolder(dir, { port = 0 } = {}) {
       response.end('not found\n');
       return;
     }
+    const encoding = encodingFor(file, request.headers['accept-encoding']);
     response.writeHead(200, {
       'Content-Type': contentTypes[extname(file).toLowerCase()] ?? 'application/octet-stream',
-      'Content-Length': size,
+      ...(encoding ? { 'Content-Encoding': encoding } : { 'Content-Length': size }),
+      Vary: 'Accept-Encoding',
       'Cache-Control': 'no-store',
     });
     if (request.method === 'HEAD') {
       response.end();
       return;
     }
-    createReadStream(file).pipe(response);
+    const stream = createReadStream(file);
+    if (encoding === 'br') {
+      // Quality 5: most of brotli's gain at a fraction of its time, as hosts compressing on the fly do.
+      stream.pipe(createBrotliCompress({ params: { [constants.BROTLI_PARAM_QUALITY]: 5, [constants.BROTLI_PARAM_SIZE_HINT]: size } })).pipe(response);
+    } else if (encoding === 'gzip') {
+      stream.pipe(createGzip()).pipe(response);
+    } else {
+      stream.pipe(response);
+    }
   });
   return new Promise((resolvePromise, reject) => {
     server.once('error', reject);
