@@ -82,6 +82,8 @@ test('on a desktop there are no touch buttons; a broken data file shows the fail
   const page = await browser.newPage();
   // The packaged arrow picture, its PNG signature spoilt.
   const arrow = readFileSync(new URL('data/images/arrow.png', repo));
+  // The data as the network sends it, not as the site's offline cache keeps it.
+  await page.setBypassServiceWorker(true);
   await page.setRequestInterception(true);
   page.on('request', async (request) => {
     if (!request.url().endsWith('/quadrell.data')) return request.continue();
