@@ -7,7 +7,7 @@
 
 import { LevelCheckPool } from '../levelcheck/levelcheck-pool.js';
 import { Grid } from './grid.js';
-import { GridView, loadBrickImages } from './gridView.js';
+import { GridView, SCREEN_WIDTH, VIEW_HEIGHT, loadBrickImages, wholeScale } from './gridView.js';
 import { LevelSet, levelFileName } from './levelSet.js';
 import { writeLevelText } from './levelText.js';
 import { MAX_FILE_BYTES, folderLevels, pickedOrder, staleLevels } from './levelFiles.js';
@@ -37,6 +37,16 @@ function byId(id) {
 }
 
 const canvas = /** @type {HTMLCanvasElement} */ (byId('grid'));
+/** The room for the grid: the box's width, most of the window's height. */
+const gridRoom = () => /** @type {const} */ ([byId('grid-box').clientWidth, Math.max(window.innerHeight * 0.7, 200)]);
+// The touch layout and the grid's size from the start, before the brick
+// images load: nothing on the page moves when they arrive.
+document.body.classList.toggle('touch', navigator.maxTouchPoints > 0 || 'ontouchstart' in window);
+{
+    const scale = wholeScale(...gridRoom());
+    canvas.width = SCREEN_WIDTH * scale;
+    canvas.height = VIEW_HEIGHT * scale;
+}
 const textArea = /** @type {HTMLTextAreaElement} */ (byId('level-text'));
 const titleInput = /** @type {HTMLInputElement} */ (byId('title'));
 const notice = byId('notice');
@@ -713,8 +723,7 @@ byId('play').addEventListener('click', async () => {
 // Start
 
 function fit() {
-    const box = byId('grid-box');
-    view.fit(box.clientWidth, Math.max(window.innerHeight * 0.7, 200));
+    view.fit(...gridRoom());
     redraw();
 }
 window.addEventListener('resize', fit);
@@ -726,7 +735,6 @@ window.addEventListener('hashchange', () => {
 });
 
 selectTool(1);
-document.body.classList.toggle('touch', navigator.maxTouchPoints > 0 || 'ontouchstart' in window);
 fit();
 if (isShareFragment(location.hash)) {
     await openLink();

@@ -153,3 +153,55 @@ test('a failed download: the page says which file, and Try again works once it i
   assert.ok(!(await shown(page, 'failed')));
   await page.close();
 });
+
+test('offline after one visit; a new build replaces the old build cleanly', async () => {
+  // A copy of the site, rebuilt below.
+  const copy = mkdtempSync(join(tmpdir(), 'quadrell-site-'));
+  cpSync(site, copy, { recursive: true });
+  const own = await serveFolder(copy, { port: 0 });
+  const context = await browser.createBrowserContext();
+  try {
+    /** The site's caches, and what the page's worker is. @param {import('puppeteer-core').Page} page */
+    const offlineState = (page) =>
+      page.evaluate(async () => {
+        const registration = await navigator.serviceWorker.ready;
+        return { caches: await caches.keys(), waiting: !!registration.waiting, controlled: !!navigator.serviceWorker.controller };
+      });
+    let page = await context.newPage();
+    await page.goto(own.url);
+    const first = await offlineState(page);
+    assert.equal(first.caches.length, 1, 'one cache for the build');
+    const client = await page.createCDPSession();
+    const network = async (/** @type {boolean} */ offline) =>
+      client.send('Network.emulateNetworkConditions', { offline, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
+    await network(true);
+    await page.reload();
+    await toTitle(page);
+    assert.ok((await offlineState(page)).controlled, 'the page came from the worker');
+
+    // A new build: one file changed, and its worker listed again.
+    writeFileSync(join(copy, 'page.css'), `${readFileSync(join(copy, 'page.css'), 'utf8')}\n/* a new build */\n`);
+    execFileSync('cmake', [`-DSITE=${copy}`, `-DSOURCE=${new URL('web/sw.js', repo).pathname}`, '-P', new URL('web/SiteOffline.cmake', repo).pathname]);
+    await network(false);
+    await page.reload();
+    // The new build waits while a page of the old one is open.
+    await page.waitForFunction(async () => !!(await navigator.serviceWorker.ready).waiting, { timeout: 20000 });
+    assert.equal((await offlineState(page)).caches.length, 2);
+    await page.close();
+    page = await context.newPage();
+    await page.goto(own.url);
+    await page.waitForFunction(async () => (await caches.keys()).length === 1, { timeout: 20000 });
+    const second = await offlineState(page);
+    assert.notDeepEqual(second.caches, first.caches, "the new build's cache in place of the old");
+    const offlineClient = await page.createCDPSession();
+    await offlineClient.send('Network.emulateNetworkConditions', { offline: true, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
+    await page.reload();
+    const css = await page.evaluate(async () => (await fetch('page.css')).text());
+    assert.ok(css.endsWith('/* a new build */\n'), 'offline, the new build is served');
+    await toTitle(page);
+  } finally {
+    await context.close();
+    await own.close();
+    rmSync(copy, { recursive: true, force: true });
+  }
+});
