@@ -27,7 +27,11 @@ export function recordRunListeners(targets, script, stack = () => new Error().st
         Object.defineProperty(target, 'addEventListener', {
             configurable: true,
             writable: true,
-            /** @type {EventTarget['addEventListener']} */
+            /**
+             * @param {string} type
+             * @param {EventListenerOrEventListenerObject | null} listener
+             * @param {boolean | AddEventListenerOptions} [options]
+             */
             value(type, listener, options) {
                 if (listener && stack().includes(script)) added.push({ target, type, listener, options: typeof options === 'object' ? { capture: options.capture } : options });
                 return original.call(this, type, listener, options);

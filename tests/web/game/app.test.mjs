@@ -66,8 +66,7 @@ test('a hidden page pauses the game and loses no ball; back, the game resumes', 
     let hidden = false;
     Object.defineProperty(document, 'hidden', { get: () => hidden });
     Object.defineProperty(document, 'visibilityState', { get: () => (hidden ? 'hidden' : 'visible') });
-    /** @param {boolean} value */
-    /** @type {any} */ (window).setHidden = (value) => {
+    /** @type {any} */ (window).setHidden = (/** @type {boolean} */ value) => {
       hidden = value;
       document.dispatchEvent(new Event('visibilitychange'));
     };

@@ -129,6 +129,7 @@ test('layout: the largest whole scale; room for the touch pads below in portrait
 
 test('the page as an app: a hidden page presses pause once and lets go; the wake lock; a run\'s listeners go with it', async () => {
   // Hidden during play: sound off, the pause key held until the game has paused.
+  /** @type {string[]} */
   const calls = [];
   let inPlay = true;
   const pause = createHiddenPause({ inPlay: () => inPlay, pauseKey: (down) => calls.push(down ? 'P down' : 'P up'), sound: (on) => calls.push(on ? 'sound on' : 'sound off') });
@@ -149,9 +150,9 @@ test('the page as an app: a hidden page presses pause once and lets go; the wake
   assert.deepEqual(calls.slice(-2), ['P down', 'P up']);
 
   // The wake lock: asked for once, given back, asked again after the browser dropped it.
+  /** @type {string[]} */
   const log = [];
-  /** @type {(() => void) | null} */
-  let dropped = null;
+  let dropped = () => {};
   const api = {
     request: async () => {
       log.push('request');
@@ -165,7 +166,7 @@ test('the page as an app: a hidden page presses pause once and lets go; the wake
   await Promise.resolve();
   assert.ok(lock.held);
   visible = false;
-  /** @type {() => void} */ (dropped)(); // hidden: the browser lets go
+  dropped(); // hidden: the browser lets go
   assert.ok(!lock.held);
   visible = true;
   lock.shown();
