@@ -39,11 +39,7 @@ export function createAppPanel({ muteButton, storage }) {
         if (!hidden) wakeLock.shown();
     });
 
-    const showMute = () => {
-        if (!muteButton) return;
-        muteButton.setAttribute('aria-pressed', String(mute.muted));
-        muteButton.textContent = mute.muted ? 'Sound off' : 'Sound on';
-    };
+    const showMute = () => muteButton?.setAttribute('aria-pressed', String(mute.muted));
     muteButton?.addEventListener('click', () => {
         mute.set(!mute.muted);
         mute.apply(audio);

@@ -204,3 +204,16 @@ test('offline after one visit; a new build replaces the old build cleanly', asyn
     rmSync(copy, { recursive: true, force: true });
   }
 });
+
+test('opened from a file, the page says how to open it; the mute button is remembered', async () => {
+  const page = await newPage();
+  await page.goto(new URL('index.html', `file://${site.endsWith('/') ? site : `${site}/`}`).href);
+  await page.waitForSelector('#opened-from-file:not([hidden])', { timeout: 5000 });
+  assert.match(await page.$eval('#opened-from-file', (e) => e.textContent ?? ''), /\.\/play\.sh --web/);
+  assert.ok(!(await shown(page, 'start')), 'no start overlay that cannot start anything');
+  await page.goto(server.url);
+  await page.click('#mute');
+  await page.reload();
+  assert.equal(await page.$eval('#mute', (e) => e.getAttribute('aria-pressed')), 'true');
+  await page.close();
+});
