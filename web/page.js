@@ -11,8 +11,6 @@ import { createAppPanel } from './game/appPanel.js';
 import { failureLine } from './game/runner.js';
 import { keepSiteOffline } from './game/offline.js';
 
-keepSiteOffline(new URL('./', import.meta.url));
-
 const $ = (/** @type {string} */ id) => /** @type {HTMLElement} */ (document.getElementById(id));
 const stage = $('stage');
 const canvas = /** @type {HTMLCanvasElement} */ ($('screen'));
@@ -179,7 +177,8 @@ for (const button of document.querySelectorAll('#touch button')) {
 }
 
 // The downloads start at once; the game waits for the player's gesture.
-preload().catch((error) => {
+// The site is kept for offline play once the game's own downloads are in.
+preload().then(() => keepSiteOffline(new URL('./', import.meta.url)), (error) => {
   $('failure').textContent = `Quadrell could not be loaded: ${error.message}`;
   cover('failed');
 });

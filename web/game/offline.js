@@ -1,6 +1,8 @@
 // @ts-check
 // The site's pages (the game's and the editor's) ask for the service worker
-// that keeps the site for offline play (sw.js, at the site's top).
+// that keeps the site for offline play (sw.js, at the site's top), once the
+// page has loaded: its downloads of the whole site wait until the page's
+// own are done.
 
 /**
  * Registers sw.js of the folder at siteUrl; nothing where the browser has
@@ -9,5 +11,7 @@
  */
 export function keepSiteOffline(siteUrl) {
     if (!('serviceWorker' in navigator)) return;
-    navigator.serviceWorker.register(new URL('sw.js', siteUrl), { scope: siteUrl.href }).catch(() => {});
+    const register = () => navigator.serviceWorker.register(new URL('sw.js', siteUrl), { scope: siteUrl.href }).catch(() => {});
+    if (document.readyState === 'complete') register();
+    else window.addEventListener('load', register, { once: true });
 }

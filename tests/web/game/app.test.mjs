@@ -55,8 +55,10 @@ const Paused = 5;
 
 /** Starts the game from the page's overlay to the title menu. @param {import('puppeteer-core').Page} page */
 async function toTitle(page) {
+  await page.waitForSelector('#start:not([hidden])');
   await page.click('#start');
-  assert.ok(await driver(page).waitFor((s) => s.isTitleMenu(), 10000), 'the title menu');
+  // A loaded machine may take its time; the start is not a timing under test.
+  assert.ok(await driver(page).waitFor((s) => s.isTitleMenu(), 20000), `the title menu (covers: ${await page.$$eval('.cover:not([hidden])', (shown) => shown.map((e) => e.id).join(' '))})`);
 }
 
 test('a hidden page pauses the game and loses no ball; back, the game resumes', async () => {
