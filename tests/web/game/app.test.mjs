@@ -62,17 +62,8 @@ async function toTitle(page) {
 }
 
 test('a hidden page pauses the game and loses no ball; back, the game resumes', async () => {
-  const page = await newPage();
-  // The page's visibility as the browser reports it, set by the test.
-  await page.evaluateOnNewDocument(() => {
-    let hidden = false;
-    Object.defineProperty(document, 'hidden', { get: () => hidden });
-    Object.defineProperty(document, 'visibilityState', { get: () => (hidden ? 'hidden' : 'visible') });
-    /** @type {any} */ (window).setHidden = (/** @type {boolean} */ value) => {
-      hidden = value;
-      document.dispatchEvent(new Event('visibilitychange'));
-    };
-  });
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
   await page.goto(server.url);
   const game = driver(page);
   await toTitle(page);
@@ -81,17 +72,21 @@ test('a hidden page pauses the game and loses no ball; back, the game resumes', 
   await game.press('Space');
   assert.ok(await roundState(page, Playing), 'the ball served');
   const balls = await ask(page, 'balls');
-  await page.evaluate(() => /** @type {any} */ (window).setHidden(true));
-  assert.ok(await roundState(page, Paused, 2000), 'paused once hidden');
+  // Another tab in front: the game's page is hidden, as the browser hides it.
+  const other = await context.newPage();
+  await other.bringToFront();
+  assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
+  assert.ok(await roundState(page, Paused, 3000), 'paused once hidden');
   await game.sleep(10000);
   assert.equal(await ask(page, 'roundState'), Paused, 'still paused');
   assert.equal(await ask(page, 'balls'), balls, 'no ball lost');
-  // The pause key was let go: the game saw one press, not a held key.
-  await page.evaluate(() => /** @type {any} */ (window).setHidden(false));
+  await page.bringToFront();
+  await page.waitForFunction(() => document.visibilityState === 'visible');
   assert.equal(await ask(page, 'roundState'), Paused, 'back, still paused until the player resumes');
+  // The pause key was let go: the select key resumes, as after any pause.
   await game.press('Space');
   assert.ok(await roundState(page, Playing), 'resumed');
-  await page.close();
+  await context.close();
 });
 
 test('Play again ten times: the heap and the listeners stay where the first run left them', async (t) => {
