@@ -5,10 +5,9 @@
 // with "Play again". Every rule of the game stays in the program.
 import { createKeySource, gameKeyOf } from './game/keys.js';
 import { createLazyMusic, startAudio } from './game/music.js';
-import { preload, runGame } from './game/runner.js';
+import { failureLine, preload, runGame } from './game/runner.js';
 import { fitScale, screenArea } from './layout.js';
 import { createAppPanel } from './game/appPanel.js';
-import { failureLine } from './game/runner.js';
 import { keepSiteOffline } from './game/offline.js';
 
 const $ = (/** @type {string} */ id) => /** @type {HTMLElement} */ (document.getElementById(id));
@@ -178,7 +177,7 @@ for (const button of document.querySelectorAll('#touch button')) {
 
 // The downloads start at once; the game waits for the player's gesture.
 // The site is kept for offline play once the game's own downloads are in.
-preload().then(() => keepSiteOffline(new URL('./', import.meta.url)), (error) => {
+preload().then(() => keepSiteOffline(new URL('./', import.meta.url), () => !$('start').hidden), (error) => {
   $('failure').textContent = `Quadrell could not be loaded: ${error.message}`;
   cover('failed');
 });

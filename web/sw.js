@@ -4,8 +4,9 @@
 // build writes the two constants below (the site's files and their SHA-256,
 // and the build's name made from them), so every new build is a new worker;
 // it fills its own cache beside the old one, checking each file against its
-// hash, and only takes over once no page of the old build is open, when
-// the old cache goes. A page thus never gets files of two builds.
+// hash, and only takes over once no page of the old build is open (or
+// the one open page asks, before it has started anything), when the old
+// cache goes. A page thus never gets files of two builds.
 //
 // Addresses are relative to the worker's own folder (its scope), so the
 // site works from any folder of any static host; two sites on one host
@@ -51,6 +52,17 @@ sw.addEventListener('activate', (event) => {
     const ours = `quadrell ${scope} `;
     event.waitUntil(
         caches.keys().then((names) => Promise.all(names.filter((name) => name.startsWith(ours) && name !== cacheName).map((name) => caches.delete(name)))),
+    );
+});
+
+// A page asks the waiting build to take over: done only when that page is
+// the site's one open page.
+sw.addEventListener('message', (event) => {
+    if (event.data !== 'take over if alone') return;
+    event.waitUntil(
+        sw.clients.matchAll({ type: 'window', includeUncontrolled: true }).then((open) => {
+            if (open.filter((client) => client.url.startsWith(scope)).length <= 1) return sw.skipWaiting();
+        }),
     );
 });
 

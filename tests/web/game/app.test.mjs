@@ -163,7 +163,7 @@ test('offline after one visit; a new build replaces the old build cleanly', asyn
         const registration = await navigator.serviceWorker.ready;
         return { caches: await caches.keys(), waiting: !!registration.waiting, controlled: !!navigator.serviceWorker.controller };
       });
-    let page = await context.newPage();
+    const page = await context.newPage();
     await page.goto(own.url);
     const first = await offlineState(page);
     assert.equal(first.caches.length, 1, 'one cache for the build');
@@ -180,15 +180,21 @@ test('offline after one visit; a new build replaces the old build cleanly', asyn
     execFileSync('cmake', [`-DSITE=${copy}`, `-DSOURCE=${new URL('web/sw.js', repo).pathname}`, '-P', new URL('web/SiteOffline.cmake', repo).pathname]);
     await network(false);
     await page.reload();
-    // The new build waits while a page of the old one is open.
+    // The new build waits while a page of the old one is open: here two.
     await page.waitForFunction(async () => !!(await navigator.serviceWorker.ready).waiting, { timeout: 20000 });
-    assert.equal((await offlineState(page)).caches.length, 2);
-    await page.close();
-    page = await context.newPage();
-    await page.goto(own.url);
-    await page.waitForFunction(async () => (await caches.keys()).length === 1, { timeout: 20000 });
-    const second = await offlineState(page);
-    assert.notDeepEqual(second.caches, first.caches, "the new build's cache in place of the old");
+    const second = await context.newPage();
+    await second.goto(own.url);
+    await page.reload();
+    await page.waitForFunction(() => document.readyState === 'complete');
+    await driver(page).sleep(500);
+    assert.equal((await offlineState(page)).caches.length, 2, 'both builds kept while two pages are open');
+    // One page left: its reload brings the new build in, which replaces the old.
+    await second.close();
+    await page.reload();
+    await page.waitForFunction(async () => (await caches.keys()).length === 1 && !(await navigator.serviceWorker.ready).waiting, { timeout: 20000 });
+    await page.waitForFunction(() => document.readyState === 'complete');
+    const after = await offlineState(page);
+    assert.notDeepEqual(after.caches, first.caches, "the new build's cache in place of the old");
     const offlineClient = await page.createCDPSession();
     await offlineClient.send('Network.emulateNetworkConditions', { offline: true, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
     await page.reload();
