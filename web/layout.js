@@ -2,8 +2,10 @@
 // Where the page puts the game: the largest whole scale of the 320x240
 // screen that fits, and the room the touch buttons take.
 
-export const ScreenWidth = 320;
-export const ScreenHeight = 240;
+import { SCREEN_HEIGHT, SCREEN_WIDTH } from './shared/geometry.js';
+
+export const ScreenWidth = SCREEN_WIDTH;
+export const ScreenHeight = SCREEN_HEIGHT;
 
 /**
  * The largest whole scale at which the screen fits in width x height (at

@@ -8,7 +8,7 @@ import { createLazyMusic, startAudio } from './game/music.js';
 import { failureLine, preload, runGame } from './game/runner.js';
 import { fitScale, screenArea } from './layout.js';
 import { createAppPanel } from './game/appPanel.js';
-import { keepSiteOffline } from './game/offline.js';
+import { keepSiteOffline } from './shared/offline.js';
 
 const $ = (/** @type {string} */ id) => /** @type {HTMLElement} */ (document.getElementById(id));
 const stage = $('stage');

@@ -1,19 +1,20 @@
 // @ts-check
 // A static file server for the site folder, for `./play.sh --web` and the
 // browser tests: loopback only, no dependencies, files only from inside the
-// folder, nothing cached (a rebuilt site is what the next load gets),
-// compressed (brotli or gzip) as a static host would where the browser
-// takes it.
+// folder, nothing cached by the browser (a rebuilt site is what the next
+// load gets). Text and wasm go out gzip- or brotli-compressed when the
+// browser asks for it, as a real static host sends them.
 //
 //   usage: node web/serve.mjs DIR [--port N]
 //
-// Prints the address on standard output once it listens. Port 0 picks a
-// free one. Exit status 2 for a bad command line, 3 when the port is taken.
+// Prints the game's address and, when the folder has the level editor, the
+// editor's on standard output once it listens. Port 0 picks a free one.
+// Exit status 2 for a bad command line, 3 when the port is taken.
 import { createServer } from 'node:http';
-import { createReadStream, statSync } from 'node:fs';
-import { resolve, sep, extname } from 'node:path';
-import { createBrotliCompress, createGzip, constants } from 'node:zlib';
+import { createReadStream, existsSync, readFileSync, statSync } from 'node:fs';
+import { resolve, sep, extname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { brotliCompressSync, gzipSync, constants as zlib } from 'node:zlib';
 
 /** @type {Record<string, string>} */
 const contentTypes = {
@@ -22,7 +23,6 @@ const contentTypes = {
   '.mjs': 'text/javascript; charset=utf-8',
   '.css': 'text/css; charset=utf-8',
   '.json': 'application/json',
-  '.webmanifest': 'application/manifest+json',
   '.wasm': 'application/wasm',
   '.data': 'application/octet-stream',
   '.png': 'image/png',
@@ -33,23 +33,51 @@ const contentTypes = {
   '.mod': 'application/octet-stream',
   '.ico': 'image/x-icon',
   '.zip': 'application/zip',
+  '.webmanifest': 'application/manifest+json',
 };
 
-/** Kinds worth compressing: not the PNGs, WAVs or zips, compressed already. */
-const compressible = new Set(['.html', '.js', '.mjs', '.css', '.json', '.webmanifest', '.wasm', '.data', '.svg', '.txt', '.ttf', '.mod']);
+/** The types a static host compresses: text, and wasm. */
+const compressible = new Set(['.html', '.js', '.mjs', '.css', '.json', '.wasm', '.svg', '.txt', '.webmanifest']);
 
 /**
- * The encoding to send a file in: brotli, else gzip, where the request
- * accepts it and the file's kind gains from it; '' for none.
- * @param {string} file @param {string | undefined} accepted the Accept-Encoding header
- * @returns {'br' | 'gzip' | ''}
+ * The encoding to send a file of this type in, for a request's
+ * Accept-Encoding: brotli before gzip, none for a type not worth it.
+ * @param {string} extension the file's, lower case with its dot
+ * @param {string} accepted the request's Accept-Encoding header
+ * @returns {'br' | 'gzip' | null}
  */
-export function encodingFor(file, accepted = '') {
-  if (!compressible.has(extname(file).toLowerCase())) return '';
-  const offered = accepted.split(',').map((part) => part.trim().split(';')[0]);
-  if (offered.includes('br')) return 'br';
-  if (offered.includes('gzip')) return 'gzip';
-  return '';
+export function chooseEncoding(extension, accepted) {
+  if (!compressible.has(extension)) return null;
+  const names = accepted.split(',').map((part) => {
+    const [name, ...parameters] = part.trim().toLowerCase().split(';');
+    const refused = parameters.some((p) => /^\s*q\s*=\s*0(\.0*)?\s*$/.test(p));
+    return refused ? '' : name.trim();
+  });
+  if (names.includes('br')) return 'br';
+  if (names.includes('gzip')) return 'gzip';
+  return null;
+}
+
+// Compressed files kept by path, size and time of change, so a file is
+// compressed once per build, not once per request.
+/** @type {Map<string, {key: string, body: Buffer}>} */
+const compressedFiles = new Map();
+
+/**
+ * @param {string} file
+ * @param {import('node:fs').Stats} stats
+ * @param {'br' | 'gzip'} encoding
+ */
+function compressedBody(file, stats, encoding) {
+  const key = `${stats.size}:${stats.mtimeMs}`;
+  const cached = compressedFiles.get(`${encoding}:${file}`);
+  if (cached && cached.key === key) return cached.body;
+  const bytes = readFileSync(file);
+  const body = encoding === 'br'
+    ? brotliCompressSync(bytes, { params: { [zlib.BROTLI_PARAM_QUALITY]: 9, [zlib.BROTLI_PARAM_SIZE_HINT]: bytes.length } })
+    : gzipSync(bytes, { level: 9 });
+  compressedFiles.set(`${encoding}:${file}`, { key, body });
+  return body;
 }
 
 /**
@@ -83,40 +111,40 @@ export function serveFolder(dir, { port = 0 } = {}) {
   const server = createServer((request, response) => {
     const file = request.method === 'GET' || request.method === 'HEAD'
       ? fileForPath(root, request.url ?? '/') : null;
-    let size = -1;
+    /** @type {import('node:fs').Stats | null} */
+    let stats = null;
     try {
       if (file) {
-        const stats = statSync(file);
-        if (stats.isFile()) size = stats.size;
+        const found = statSync(file);
+        if (found.isFile()) stats = found;
       }
     } catch {
       // Not there: a 404 below.
     }
-    if (!file || size < 0) {
+    if (!file || !stats) {
       response.writeHead(404, { 'Content-Type': 'text/plain; charset=utf-8' });
       response.end('not found\n');
       return;
     }
-    const encoding = encodingFor(file, request.headers['accept-encoding']);
-    response.writeHead(200, {
-      'Content-Type': contentTypes[extname(file).toLowerCase()] ?? 'application/octet-stream',
-      ...(encoding ? { 'Content-Encoding': encoding } : { 'Content-Length': size }),
-      Vary: 'Accept-Encoding',
+    const extension = extname(file).toLowerCase();
+    const headers = {
+      'Content-Type': contentTypes[extension] ?? 'application/octet-stream',
       'Cache-Control': 'no-store',
-    });
+      Vary: 'Accept-Encoding',
+    };
+    const encoding = chooseEncoding(extension, String(request.headers['accept-encoding'] ?? ''));
+    if (encoding) {
+      const body = compressedBody(file, stats, encoding);
+      response.writeHead(200, { ...headers, 'Content-Encoding': encoding, 'Content-Length': body.length });
+      response.end(request.method === 'HEAD' ? undefined : body);
+      return;
+    }
+    response.writeHead(200, { ...headers, 'Content-Length': stats.size });
     if (request.method === 'HEAD') {
       response.end();
       return;
     }
-    const stream = createReadStream(file);
-    if (encoding === 'br') {
-      // Quality 5: most of brotli's gain at a fraction of its time, as hosts compressing on the fly do.
-      stream.pipe(createBrotliCompress({ params: { [constants.BROTLI_PARAM_QUALITY]: 5, [constants.BROTLI_PARAM_SIZE_HINT]: size } })).pipe(response);
-    } else if (encoding === 'gzip') {
-      stream.pipe(createGzip()).pipe(response);
-    } else {
-      stream.pipe(response);
-    }
+    createReadStream(file).pipe(response);
   });
   return new Promise((resolvePromise, reject) => {
     server.once('error', reject);
@@ -164,7 +192,8 @@ async function main() {
   }
   try {
     const { url } = await serveFolder(dir, { port });
-    console.log(url);
+    console.log(`The game:         ${url}`);
+    if (existsSync(join(dir, 'editor.html'))) console.log(`The level editor: ${url}editor.html`);
   } catch (error) {
     console.error(`serve: cannot listen on 127.0.0.1:${port}: ${/** @type {Error} */ (error).message}`);
     process.exit(3);

@@ -28,7 +28,7 @@ describe('a check in a worker', () => {
             const label = path.basename(file);
             assert.equal(result.output, expected.stdout, label);
             assert.equal(result.exitStatus, expected.status, label);
-            assert.deepEqual(result.messages.map(({ cell, ...m }) => m), printedMessages(expected.stdout, name), label);
+            assert.deepEqual(result.messages.map((/** @type {{cell: number}} */ { cell, ...m }) => m), printedMessages(expected.stdout, name), label);
             // The cells, drawn as the preview draws the screen, give the preview.
             const screen = Array.from({ length: 15 }, () => Array(20).fill('.'));
             for (const cell of result.cells) {
@@ -36,24 +36,30 @@ describe('a check in a worker', () => {
                     screen[cell.row][cell.column] = cell.kind === 4 ? '#' : String(cell.kind);
                 }
             }
-            assert.deepEqual(screen.map((row) => row.join('')), result.preview.slice(0, 15).map((row) => row.slice(0, 20)), label);
+            assert.deepEqual(screen.map((/** @type {string[]} */ row) => row.join('')), result.preview.slice(0, 15).map((/** @type {string} */ row) => row.slice(0, 20)), label);
         }
     });
 
     test('names the cell a message is about, and the counts', async () => {
         const odd = await pool.check(readFileSync(path.join(levels, 'broken', 'odd-line.txt')));
-        assert.deepEqual(odd.messages.map((m) => m.cell), [2]);
+        assert.deepEqual(odd.messages.map((/** @type {{cell: number}} */ m) => m.cell), [2]);
         assert.deepEqual(odd.counts, { bricks: 6, oneHit: 4, twoHit: 1, threeHit: 1, solid: 0, capsuleBricks: 0, hits: 9, points: 95 });
         const past = await pool.check(readFileSync(path.join(levels, 'broken', 'past-grid.txt')));
-        assert.deepEqual(past.messages.map((m) => m.cell), [20, -1]);
+        assert.deepEqual(past.messages.map((/** @type {{cell: number}} */ m) => m.cell), [20, -1]);
         assert.equal(past.cells.length, 300);
         const marked = await pool.check('. 1S# \n');
         assert.deepEqual(marked.cells.slice(0, 4), [
-            { kind: 0, capsule: false, row: 0, column: 0 },
-            { kind: 1, capsule: true, row: 0, column: 1 },
-            { kind: 4, capsule: false, row: 0, column: 2 },
-            { kind: 0, capsule: false, row: -1, column: -1 },
+            { kind: 0, capsule: false, row: 0, column: 0, line: 1, textColumn: 1 },
+            { kind: 1, capsule: true, row: 0, column: 1, line: 1, textColumn: 3 },
+            { kind: 4, capsule: false, row: 0, column: 2, line: 1, textColumn: 5 },
+            { kind: 0, capsule: false, row: -1, column: -1, line: 0, textColumn: 0 },
         ]);
+        // Every brick of a walled-in pocket, though its message names only the first.
+        /** @param {{closedIn: number[][], cells: {row: number, column: number}[]}} r */
+        const places = (r) => r.closedIn.map((pocket) => pocket.map((n) => [r.cells[n].column, r.cells[n].row]));
+        assert.deepEqual(places(await pool.check(readFileSync(path.join(levels, 'walled.txt')))), [[[9, 6]]]);
+        const pocket = await pool.check('# # # # \n# 1 1 # \n# 2 3 # \n# # # # \n1 \n');
+        assert.deepEqual(places(pocket), [[[1, 1], [2, 1], [1, 2], [2, 2]]]);
     });
 
     test('only the newest of the checks waiting is answered', async () => {
