@@ -17,7 +17,21 @@ const Build = '@QUADRELL_BUILD@';
 /** @type {Record<string, string>} */
 const Files = JSON.parse('@QUADRELL_FILES@');
 
-const sw = /** @type {ServiceWorkerGlobalScope} */ (/** @type {unknown} */ (self));
+// What of the worker's scope is used here (the project's types are the
+// page's, not a worker's).
+/**
+ * @typedef {Event & { waitUntil(work: Promise<unknown>): void }} ExtendableEvent
+ * @typedef {ExtendableEvent & { request: Request, respondWith(response: Promise<Response>): void }} FetchEvent
+ * @typedef {ExtendableEvent & { data: unknown }} MessageEvent
+ * @typedef {object} WorkerScope
+ * @property {{ scope: string }} registration
+ * @property {{ matchAll(options: object): Promise<{ url: string }[]> }} clients
+ * @property {() => Promise<void>} skipWaiting
+ * @property {((type: 'install' | 'activate', listener: (event: ExtendableEvent) => void) => void) &
+ *   ((type: 'fetch', listener: (event: FetchEvent) => void) => void) &
+ *   ((type: 'message', listener: (event: MessageEvent) => void) => void)} addEventListener
+ */
+const sw = /** @type {WorkerScope} */ (/** @type {unknown} */ (self));
 const scope = sw.registration.scope;
 const cacheName = `quadrell ${scope} ${Build}`;
 
