@@ -5,8 +5,10 @@
 // with "Play again". Every rule of the game stays in the program.
 import { createKeySource, gameKeyOf } from './game/keys.js';
 import { createLazyMusic, startAudio } from './game/music.js';
-import { preload, runGame } from './game/runner.js';
+import { failureLine, preload, runGame } from './game/runner.js';
 import { fitScale, screenArea } from './layout.js';
+import { createAppPanel } from './game/appPanel.js';
+import { keepSiteOffline } from './shared/offline.js';
 
 const $ = (/** @type {string} */ id) => /** @type {HTMLElement} */ (document.getElementById(id));
 const stage = $('stage');
@@ -31,6 +33,19 @@ $('fullscreen').addEventListener('click', () => {
   if (document.fullscreenElement) document.exitFullscreen();
   else stage.requestFullscreen?.().catch(() => {});
 });
+
+const app = createAppPanel({
+  muteButton: /** @type {HTMLButtonElement | null} */ (document.getElementById('mute')),
+  storage: (() => {
+    try {
+      return window.localStorage;
+    } catch {
+      return null;
+    }
+  })(),
+});
+/** What tests and benchmarks read of the run on the page. */
+const pageHooks = /** @type {{ quadrellLevels?: import('./game/runner.js').LevelFile[], quadrellOnFrame?: () => void, quadrellRun?: import('./game/runner.js').RunHandle | null }} */ (window);
 
 /** @type {ReturnType<typeof createKeySource> | null} */
 let keys = null;
@@ -59,27 +74,41 @@ function cover(shown) {
 async function play() {
   cover('loading');
   audio = startAudio(audio);
+  app.audio(audio);
   // The tune's player loads once the game asks for the tune, beside the
   // game: never ahead of its first frame.
   if (!music && audio) music = createLazyMusic(audio, { onState: (state) => (stage.dataset.music = state) });
-  keys = createKeySource();
-  const run = runGame({
-    canvas,
-    // A page that embeds this one (or a test) may set its own levels.
-    levels: /** @type {{ quadrellLevels?: import('./game/runner.js').LevelFile[] }} */ (window).quadrellLevels,
-    // A benchmark counts the frames shown.
-    onFrame: /** @type {{ quadrellOnFrame?: () => void }} */ (window).quadrellOnFrame,
-    keys,
-    audioContext: audio,
-    music,
-    onStarted: (handle) => {
-      readLog = handle.readLog;
-      cover(null);
-      canvas.focus();
-    },
-  });
-  const result = await run;
-  keys.release();
+  const runKeys = (keys = createKeySource());
+  /** @type {import('./game/runner.js').RunResult} */
+  let result;
+  try {
+    result = await runGame({
+      canvas,
+      // A page that embeds this one (or a test) may set its own levels.
+      levels: pageHooks.quadrellLevels,
+      onFrame: () => {
+        app.frame();
+        // A benchmark counts the frames shown.
+        pageHooks.quadrellOnFrame?.();
+      },
+      keys: runKeys,
+      audioContext: audio,
+      music,
+      onStarted: (handle) => {
+        readLog = handle.readLog;
+        app.started(handle, runKeys);
+        pageHooks.quadrellRun = handle;
+        cover(null);
+        canvas.focus();
+      },
+    });
+  } catch (error) {
+    // The downloads failed: "Try again" fetches them again.
+    result = { status: 1, stderr: `Quadrell could not be loaded: ${/** @type {Error} */ (error).message}\n`, log: '' };
+  }
+  app.ended();
+  pageHooks.quadrellRun = null;
+  runKeys.release();
   keys = null;
   readLog = null;
   lastLog = result.log;
@@ -89,8 +118,7 @@ async function play() {
     cover('ended');
     $('again').focus();
   } else {
-    const line = result.stderr.trim().split('\n').filter(Boolean).pop() ?? `The program stopped with status ${result.status}.`;
-    $('failure').textContent = line;
+    $('failure').textContent = failureLine(result);
     $('failure-log').textContent = result.log || '(no log was written)';
     cover('failed');
   }
@@ -148,7 +176,8 @@ for (const button of document.querySelectorAll('#touch button')) {
 }
 
 // The downloads start at once; the game waits for the player's gesture.
-preload().catch((error) => {
+// The site is kept for offline play once the game's own downloads are in.
+preload().then(() => keepSiteOffline(new URL('./', import.meta.url), () => !$('start').hidden), (error) => {
   $('failure').textContent = `Quadrell could not be loaded: ${error.message}`;
   cover('failed');
 });

@@ -21,6 +21,10 @@ import './playPanel.js';
 import { openKeptSet } from './setsPanel.js';
 import * as sweep from './sweepPanel.js';
 import './designerPanel.js';
+import { keepSiteOffline } from '../shared/offline.js';
+
+// The whole site (editor and game) kept for offline use, once this page has loaded.
+keepSiteOffline(new URL('../', import.meta.url));
 
 if (addressHasLink()) {
     if (!(await openLink())) openKeptSet();

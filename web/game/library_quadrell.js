@@ -172,7 +172,7 @@ mergeInto(LibraryManager.library, {
       var gain = audio.createGain();
       entry.gain = gain;
       source.connect(gain);
-      gain.connect(audio.destination);
+      gain.connect(QD.bridge().audioOutput || audio.destination);
       source.onended = function() { if (QD.channelSource[slot] === entry) QD.channelSource[slot] = null; };
       entry.stop = function() { try { source.stop(); } catch (e) {} };
       QD.channelGain(slot);

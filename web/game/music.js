@@ -25,6 +25,26 @@ export function startAudio(context) {
   return context;
 }
 
+/** @type {WeakMap<BaseAudioContext, GainNode>} */
+const outputs = new WeakMap();
+
+/**
+ * Where all of the page's sound goes (the game's effects and the tune):
+ * one gain before the speakers, which the page's mute button turns down
+ * without touching the game's own volumes.
+ * @param {BaseAudioContext} context
+ * @returns {GainNode}
+ */
+export function soundOutput(context) {
+  let output = outputs.get(context);
+  if (!output) {
+    output = context.createGain();
+    output.connect(context.destination);
+    outputs.set(context, output);
+  }
+  return output;
+}
+
 /**
  * @param {AudioContext} context
  * @param {{ workletUrl?: string, onState?: (state: 'loading' | 'ready' | 'failed') => void }} [options]
@@ -46,7 +66,7 @@ export function createLazyMusic(context, { workletUrl = new URL('mod-worklet.js'
       .addModule(workletUrl)
       .then(() => {
         node = new AudioWorkletNode(context, 'quadrell-mod', { numberOfInputs: 0, outputChannelCount: [2] });
-        node.connect(context.destination);
+        node.connect(soundOutput(context));
         onState('ready');
         return node;
       })

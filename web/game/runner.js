@@ -6,9 +6,18 @@
 // instance made from them, with nothing downloaded again.
 import createQuadrell from './quadrell.js';
 import * as media from './media.js';
+import { soundOutput } from './music.js';
+import { recordRunListeners } from './runListeners.js';
 
 /** @typedef {{ name: string, text: string }} LevelFile */
 /** @typedef {{ status: number, stderr: string, log: string }} RunResult */
+/**
+ * @typedef {object} RunHandle the running program, read only
+ * @property {() => string} readLog its log.txt so far
+ * @property {() => boolean} inPlay whether a ball is in play
+ * @property {() => number} roundState the game's round state, -1 outside a game
+ * @property {() => number} balls the balls left, -1 outside a game
+ */
 /**
  * @typedef {object} MusicPlayer what the game's music calls drive
  * @property {(bytes: Uint8Array, options: {loop: boolean, fadeInMs: number, volume: number}) => void} play
@@ -25,7 +34,7 @@ import * as media from './media.js';
  * @property {EventTarget} [keys] where the game's key events come from (default: the document)
  * @property {AudioContext | null} [audioContext] sound effects play here; none: silent
  * @property {MusicPlayer | null} [music] the title tune's player
- * @property {(handle: { readLog: () => string }) => void} [onStarted] when main starts
+ * @property {(handle: RunHandle) => void} [onStarted] when main starts
  * @property {() => void} [onFrame] after each frame is on the screen
  */
 
@@ -42,11 +51,20 @@ async function fetchBytes(name) {
   return response.arrayBuffer();
 }
 
-/** Fetches the wasm and the data once for the page. */
+/**
+ * Fetches the wasm and the data once for the page. A download that failed
+ * is tried again at the next call.
+ */
 export function preload() {
   wasmModule ??= fetchBytes('quadrell.wasm').then((bytes) => WebAssembly.compile(bytes));
   dataPackage ??= fetchBytes('quadrell.data');
-  return Promise.all([wasmModule, dataPackage]);
+  const wasm = wasmModule;
+  const data = dataPackage;
+  return Promise.all([wasm, data]).catch((error) => {
+    wasm.catch(() => wasmModule === wasm && (wasmModule = null));
+    data.catch(() => dataPackage === data && (dataPackage = null));
+    throw error;
+  });
 }
 
 /**
@@ -74,6 +92,8 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
   let stderr = '';
   /** @type {any} */
   let instance = null;
+  // What the runtime hangs on the page goes with the run (see runListeners.js).
+  const runListeners = recordRunListeners([window, document, canvas], new URL('quadrell.js', here).href);
   return new Promise((resolve) => {
     let settled = false;
     const readLog = () => {
@@ -87,11 +107,19 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
     const finish = (status) => {
       if (settled) return;
       settled = true;
-      resolve({ status, stderr, log: readLog() });
+      const log = readLog();
+      // The listeners held the finished run's module and memory: let go.
+      runListeners.release();
+      instance = null;
+      resolve({ status, stderr, log });
     };
+    /** @param {string} name @returns {number} the export's answer; -1 once the run is over */
+    const ask = (name) => (!settled && typeof instance?.[name] === 'function' ? instance[name]() : -1);
     /** @type {Record<string, any>} */
     const bridge = {
       audioContext,
+      // The page's mute turns this down (music.js).
+      audioOutput: audioContext && soundOutput(audioContext),
       music,
       onFlip: onFrame,
       ...media,
@@ -135,7 +163,13 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
           }, 0);
         },
       ],
-      onRuntimeInitialized: () => onStarted?.({ readLog }),
+      onRuntimeInitialized: () =>
+        onStarted?.({
+          readLog,
+          inPlay: () => ask('_quadrell_in_play') === 1,
+          roundState: () => ask('_quadrell_round_state'),
+          balls: () => ask('_quadrell_balls'),
+        }),
       /** @param {number} status */
       onExit: (status) => finish(status),
       /** @param {unknown} what */
@@ -146,7 +180,7 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
     };
     createQuadrell(module).then(
       (made) => {
-        instance = made;
+        if (!settled) instance = made;
       },
       (error) => {
         stderr += `${error}\n`;
@@ -157,4 +191,15 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
     // run's files are read through the module object until then.
     instance = module;
   });
+}
+
+/**
+ * The line a failed run shows on the page: the program's last line on
+ * stderr. The program points at its log.txt, which on the page is behind
+ * the Log button.
+ * @param {RunResult} result
+ */
+export function failureLine(result) {
+  const line = result.stderr.trim().split('\n').filter(Boolean).pop() ?? `The program stopped with status ${result.status}.`;
+  return line.replace(/ See log\.txt\.$/, ' The Log button shows its log.');
 }

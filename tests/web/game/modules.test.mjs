@@ -8,6 +8,9 @@ import { createKeySource, gameKeyOf } from '../../../web/game/keys.js';
 import { checkMod, parseWav, through5, through6 } from '../../../web/game/media.js';
 import { ModPlayer, MusicGain, parseMod } from '../../../web/game/mod.js';
 import { fitScale, screenArea } from '../../../web/layout.js';
+import { recordRunListeners } from '../../../web/game/runListeners.js';
+import { MaxPauseFrames, createHiddenPause } from '../../../web/game/visibility.js';
+import { createWakeLock } from '../../../web/game/wakeLock.js';
 
 const data = new URL('../../../data/', import.meta.url);
 
@@ -114,4 +117,67 @@ test('layout: the largest whole scale; room for the touch pads below in portrait
   assert.deepEqual(screenArea(400, 800, { touch: true, bar: 48, pad: 112 }), { width: 400, height: 640 });
   assert.deepEqual(screenArea(800, 400, { touch: true, bar: 48, pad: 112 }), { width: 576, height: 352 });
   assert.deepEqual(screenArea(800, 400, { touch: false, bar: 48, pad: 112 }), { width: 800, height: 352 });
+});
+
+test('the page as an app: a hidden page presses pause once and lets go; the wake lock; a run\'s listeners go with it', async () => {
+  // Hidden during play: sound off, the pause key held until the game has paused.
+  /** @type {string[]} */
+  const calls = [];
+  let inPlay = true;
+  const pause = createHiddenPause({ inPlay: () => inPlay, pauseKey: (down) => calls.push(down ? 'P down' : 'P up'), sound: (on) => calls.push(on ? 'sound on' : 'sound off') });
+  pause.hidden(true);
+  pause.frame(); // the frame that reads the key is still in play
+  inPlay = false;
+  pause.frame();
+  pause.hidden(false);
+  assert.deepEqual(calls, ['sound off', 'P down', 'P up', 'sound on']);
+  // Outside play the page presses nothing; a game that never pauses is let go of.
+  calls.length = 0;
+  pause.hidden(true);
+  assert.deepEqual(calls, ['sound off']);
+  inPlay = true;
+  pause.hidden(false);
+  pause.hidden(true);
+  for (let i = 0; i < MaxPauseFrames; i++) pause.frame();
+  assert.deepEqual(calls.slice(-2), ['P down', 'P up']);
+
+  // The wake lock: asked for once, given back, asked again after the browser dropped it.
+  /** @type {string[]} */
+  const log = [];
+  let dropped = () => {};
+  const api = {
+    request: async () => {
+      log.push('request');
+      return { release: async () => void log.push('release'), addEventListener: (/** @type {string} */ _type, /** @type {() => void} */ f) => (dropped = f) };
+    },
+  };
+  let visible = true;
+  const lock = createWakeLock(api, () => visible);
+  lock.want(true);
+  lock.want(true);
+  await Promise.resolve();
+  assert.ok(lock.held);
+  visible = false;
+  dropped(); // hidden: the browser lets go
+  assert.ok(!lock.held);
+  visible = true;
+  lock.shown();
+  await Promise.resolve();
+  lock.want(false);
+  assert.deepEqual(log, ['request', 'request', 'release']);
+  createWakeLock(undefined, () => true).want(true); // no Wake Lock: nothing happens
+
+  // Listeners added from the program's script are removed at release; the page's own stay.
+  const target = new EventTarget();
+  let fromProgram = true;
+  const record = recordRunListeners([target], 'quadrell.js', () => (fromProgram ? 'at f (http://h/game/quadrell.js:1:2)' : 'at g (http://h/page.js:3:4)'));
+  let heard = 0;
+  target.addEventListener('x', () => heard++, { capture: true });
+  fromProgram = false;
+  target.addEventListener('x', () => (heard += 10));
+  assert.equal(record.count, 1);
+  record.release();
+  target.dispatchEvent(new Event('x'));
+  assert.equal(heard, 10);
+  assert.ok(!Object.hasOwn(target, 'addEventListener'), 'addEventListener as it was');
 });

@@ -82,6 +82,8 @@ test('on a desktop there are no touch buttons; a broken data file shows the fail
   const page = await browser.newPage();
   // The packaged arrow picture, its PNG signature spoilt.
   const arrow = readFileSync(new URL('data/images/arrow.png', repo));
+  // The data as the network sends it, not as the site's offline cache keeps it.
+  await page.setBypassServiceWorker(true);
   await page.setRequestInterception(true);
   page.on('request', async (request) => {
     if (!request.url().endsWith('/quadrell.data')) return request.continue();
@@ -96,7 +98,7 @@ test('on a desktop there are no touch buttons; a broken data file shows the fail
   await page.click('#start');
   await page.waitForSelector('#failed:not([hidden])', { timeout: 10000 });
   const line = await page.$eval('#failure', (e) => e.textContent);
-  assert.equal(line, 'Quadrell could not start: could not load data/images/arrow.png. See log.txt.');
+  assert.equal(line, 'Quadrell could not start: could not load data/images/arrow.png. The Log button shows its log.');
   const log = await page.$eval('#failure-log', (e) => e.textContent ?? '');
   assert.ok(log.endsWith('stopping application\n'), log);
   await page.close();

@@ -1,0 +1,98 @@
+// @ts-check
+// Lighthouse 12 on the site's two pages (the game's index.html and the
+// level editor's editor.html), with its mobile and desktop presets, in
+// Debian's Chromium, the site served compressed as a static host would
+// (web/serve.mjs). Prints each run's performance, accessibility and best
+// practices scores, its cumulative layout shift, and every audit below
+// full marks in those categories. Goal: 100 in all three, CLS <= 0.02.
+//
+//   npm ci --prefix bench       (once: Lighthouse, pinned by bench/package-lock.json)
+//   node bench/lighthouse.mjs [SITE] [--runs N]
+//   (SITE defaults to build-web/site; with --runs N each page and preset is
+//   run N times and the median run by performance shown)
+//
+// Exit status 0 when every goal is met, 1 when one is missed, 2 for a bad
+// command line or a missing site or Lighthouse.
+import { existsSync } from 'node:fs';
+import { join } from 'node:path';
+import { serveFolder } from '../web/serve.mjs';
+
+const usage = 'usage: node bench/lighthouse.mjs [SITE] [--runs N]';
+const repo = new URL('..', import.meta.url).pathname;
+const args = process.argv.slice(2);
+let site = join(repo, 'build-web/site');
+let runs = 1;
+for (let i = 0; i < args.length; i++) {
+    if (args[i] === '--runs' && /^[1-9]\d*$/.test(args[i + 1] ?? '')) runs = Number(args[++i]);
+    else if (!args[i].startsWith('-')) site = args[i];
+    else {
+        process.stderr.write(`${usage}\n`);
+        process.exit(2);
+    }
+}
+if (!existsSync(join(site, 'index.html'))) {
+    process.stderr.write(`lighthouse: no site in ${site} (build it: see README)\n`);
+    process.exit(2);
+}
+/** @type {any} */
+let lighthouse;
+/** @type {any} */
+let chromeLauncher;
+/** @type {any} */
+let desktopConfig;
+try {
+    lighthouse = (await import('lighthouse')).default;
+    chromeLauncher = await import('chrome-launcher');
+    desktopConfig = (await import('lighthouse/core/config/desktop-config.js')).default;
+} catch {
+    process.stderr.write('lighthouse: Lighthouse is not installed: npm ci --prefix bench\n');
+    process.exit(2);
+}
+
+const categories = ['performance', 'accessibility', 'best-practices'];
+const server = await serveFolder(site, { port: 0 });
+const chrome = await chromeLauncher.launch({
+    chromePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    chromeFlags: [
+        '--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+        '--disable-background-networking', '--disable-component-update', '--disable-sync',
+        '--disable-default-apps', '--disable-domain-reliability',
+    ],
+});
+let missed = false;
+try {
+    for (const page of ['index.html', 'editor.html']) {
+        for (const preset of ['mobile', 'desktop']) {
+            const results = [];
+            for (let run = 0; run < runs; run++) {
+                const result = await lighthouse(
+                    server.url + page,
+                    { port: chrome.port, output: 'json', logLevel: 'error', onlyCategories: categories },
+                    preset === 'desktop' ? desktopConfig : undefined,
+                );
+                results.push(result.lhr);
+            }
+            results.sort((a, b) => a.categories.performance.score - b.categories.performance.score);
+            const lhr = results[Math.floor(results.length / 2)];
+            const scores = categories.map((name) => Math.round(lhr.categories[name].score * 100));
+            const cls = lhr.audits['cumulative-layout-shift'].numericValue;
+            const lcp = lhr.audits['largest-contentful-paint'].numericValue;
+            const tbt = lhr.audits['total-blocking-time'].numericValue;
+            console.log(`${page} ${preset}: performance ${scores[0]}, accessibility ${scores[1]}, best practices ${scores[2]}; ` +
+                `CLS ${cls.toFixed(3)}, LCP ${Math.round(lcp)} ms, TBT ${Math.round(tbt)} ms`);
+            if (scores.some((score) => score < 100) || cls > 0.02) missed = true;
+            for (const name of categories) {
+                for (const ref of lhr.categories[name].auditRefs) {
+                    const audit = lhr.audits[ref.id];
+                    if (ref.weight > 0 && audit.score !== null && audit.score < 1) {
+                        console.log(`  ${name}: ${audit.id} (${audit.score}) ${audit.displayValue ?? ''} ${audit.title}`);
+                    }
+                }
+            }
+        }
+    }
+} finally {
+    await chrome.kill();
+    await server.close();
+}
+process.exit(missed ? 1 : 0);
