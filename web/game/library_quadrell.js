@@ -90,8 +90,9 @@ mergeInto(LibraryManager.library, {
   },
 
   Mix_OpenAudio__deps: ['$QD'],
-  /** @param {number} frequency @param {number} format @param {number} channels @param {number} chunksize */
-  Mix_OpenAudio: function(frequency, format, channels, chunksize) {
+  // The rate, format, channels and chunk size the game asks for are Web
+  // Audio's business: it resamples every sound to the output's own rate.
+  Mix_OpenAudio: function() {
     for (var i = 0; i < 8; i++) { QD.channelVolume[i] = 128; QD.channelSource[i] = null; }
     return 0;
   },
@@ -174,7 +175,7 @@ mergeInto(LibraryManager.library, {
       source.connect(gain);
       gain.connect(QD.bridge().audioOutput || audio.destination);
       source.onended = function() { if (QD.channelSource[slot] === entry) QD.channelSource[slot] = null; };
-      entry.stop = function() { try { source.stop(); } catch (e) {} };
+      entry.stop = function() { try { source.stop(); } catch { /* it had ended */ } };
       QD.channelGain(slot);
       source.start();
     } else {
@@ -206,7 +207,7 @@ mergeInto(LibraryManager.library, {
     var bytes;
     try {
       bytes = FS.readFile(path);
-    } catch (e) {
+    } catch {
       QD.setError("Couldn't open '" + path + "'");
       return 0;
     }

@@ -17,7 +17,7 @@ export const through5 = Uint8Array.from({ length: 256 }, (_, v) => expand5[v >> 
 export const through6 = Uint8Array.from({ length: 256 }, (_, v) => expand6[v >> 2]);
 
 /**
- * @typedef {{ rate: number, channels: number, frames: number, samples: Float32Array[] }} Sound
+ * @typedef {{ rate: number, channels: number, frames: number, samples: Float32Array<ArrayBuffer>[] }} Sound
  * @typedef {{ error: string }} Failure
  */
 

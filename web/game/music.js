@@ -49,7 +49,7 @@ export function soundOutput(context) {
  * @param {AudioContext} context
  * @param {{ workletUrl?: string, onState?: (state: 'loading' | 'ready' | 'failed') => void }} [options]
  */
-export function createLazyMusic(context, { workletUrl = new URL('mod-worklet.js', import.meta.url).href, onState = (/** @type {string} */ _state) => {} } = {}) {
+export function createLazyMusic(context, { workletUrl = new URL('mod-worklet.js', import.meta.url).href, onState = () => {} } = {}) {
   /** @type {AudioWorkletNode | null} */
   let node = null;
   /** @type {Promise<AudioWorkletNode | null> | null} */
