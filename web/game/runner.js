@@ -22,10 +22,12 @@ import * as media from './media.js';
  * @property {LevelFile[]} [levels] in place of the packaged levels, this run only
  * @property {(line: string, stream: 'stdout' | 'stderr') => void} [onLog] each line the program prints
  * @property {string[]} [args] the program's arguments
- * @property {EventTarget} [keys] where the game's key events come from (default: the document)
+ * @property {EventTarget & { frame?: () => void }} [keys] where the game's key events come from
+ *   (default: the document); a key source's frame() is called at every flip
  * @property {AudioContext | null} [audioContext] sound effects play here; none: silent
  * @property {MusicPlayer | null} [music] the title tune's player
- * @property {(handle: { readLog: () => string }) => void} [onStarted] when main starts
+ * @property {(handle: { readLog: () => string, paddle: () => number }) => void} [onStarted] when main
+ *   starts; paddle(): the paddle's middle while a ball is in play, else -1
  * @property {() => void} [onFrame] after each frame is on the screen
  */
 
@@ -119,7 +121,10 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
     const bridge = {
       audioContext,
       music,
-      onFlip: onFrame,
+      onFlip: () => {
+        keys?.frame?.();
+        onFrame?.();
+      },
       ...media,
     };
     const module = {
@@ -164,7 +169,7 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
           }, 0);
         },
       ],
-      onRuntimeInitialized: () => onStarted?.({ readLog }),
+      onRuntimeInitialized: () => onStarted?.({ readLog, paddle: () => /** @type {any} */ (module)._quadrell_paddle_middle?.() ?? -1 }),
       /** @param {number} status */
       onExit: (status) => finish(status),
       /** @param {unknown} what */
