@@ -71,7 +71,7 @@ export function watchGamepads(keys) {
         for (const code of held) if (!now.keys.has(code)) source.up(code, holder);
         for (const code of now.keys) if (!held.has(code)) source.down(code, holder);
         held = now.keys;
-        if (now.back && !backWasDown) source.tap([GameKeys.A, GameKeys.B], holder);
+        if (now.back && !backWasDown) source.tap([GameKeys.A, GameKeys.B]);
         backWasDown = now.back;
     };
     frame = requestAnimationFrame(read);

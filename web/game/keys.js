@@ -38,7 +38,7 @@ export function keyCodeOf(token) {
   return gameKeyCodes.has(code) ? code : 0;
 }
 
-/** How long a key-up held back for an unseen key-down waits at most (see createKeySource). */
+/** How long a key's change waits at most for the game to see the one before (see createKeySource). */
 export const LatchFallbackMs = 100;
 
 /**
@@ -55,46 +55,76 @@ export const LatchFallbackMs = 100;
  * may hold one key at once: each names itself as the key's holder, and the
  * game sees the key go up when its last holder lets go.
  *
- * The game reads the key state once a frame, after the frame's events. A
- * key pressed and released before the game's next frame would reach it as
- * a down and an up in the same batch and never be seen held: a quick tap
- * lost. So a key-up waits until a frame has passed since its key-down
- * (frame(), which the runner calls at every flip). Where the game waits for
- * a key's release without flipping (a menu), the key-up goes out after
- * LatchFallbackMs at the latest, by then long seen.
- * @param {{ setTimer?: (run: () => void, ms: number) => unknown }} [options]
- *   the fallback's timer (tests give their own)
+ * The game reads the key state once a frame, after the frame's events, and
+ * a menu waits for a key's release. A key pressed and released before the
+ * game looked would reach it as a down and an up in one batch and never be
+ * seen held: a quick tap lost. So each key's changes go to the game one at
+ * a time, each only once the game has had the last one long enough to see
+ * it: two frames (frame(), which the runner calls at every flip; a change
+ * may reach the game in the middle of a frame, after that frame looked),
+ * or LatchFallbackMs where the game waits for a release without flipping.
+ * A and B go up after one frame: the game reads them together at a frame's
+ * end, leaves the game and gives the player 100 ms to let go; seen in the
+ * next frame too, they would also end the program on the title menu it has
+ * just returned to. Two quick taps stay two presses.
+ * @param {{ setTimer?: (run: () => void, ms: number) => unknown, now?: () => number }} [options]
+ *   the fallback's timer and clock (tests give their own)
  */
-export function createKeySource({ setTimer = (run, ms) => setTimeout(run, ms) } = {}) {
+export function createKeySource({ setTimer = (run, ms) => setTimeout(run, ms), now = () => performance.now() } = {}) {
   /** @type {Map<string, Set<KeyListener>>} */
   const listeners = new Map();
-  /** @type {Map<number, Set<string>>} key code -> its holders */
-  const held = new Map();
-  /** @type {Map<number, number>} key code -> the frame count at its key-down */
-  const downAt = new Map();
-  /** @type {Set<number>} key-ups waiting for a frame */
-  const waiting = new Set();
+  /**
+   * @typedef {object} KeyState
+   * @property {Set<string>} holders who holds it now
+   * @property {{ type: string, frames: number }[]} queue changes not yet sent, with the frames each must stay
+   * @property {{ type: string, frame: number, time: number, frames: number } | null} last the change last sent
+   * @property {boolean} timer whether a fallback timer is set
+   */
+  /** @type {Map<number, KeyState>} */
+  const keys = new Map();
   let frames = 0;
+  /** @param {number} keyCode */
+  const stateOf = (keyCode) => {
+    let state = keys.get(keyCode);
+    if (!state) keys.set(keyCode, (state = { holders: new Set(), queue: [], last: null, timer: false }));
+    return state;
+  };
   /** @param {string} type @param {number} keyCode */
   const send = (type, keyCode) => {
     const event = { type, keyCode, location: 0, preventDefault() {} };
     for (const listener of listeners.get(type) ?? []) listener(event);
   };
-  const flush = () => {
-    for (const keyCode of [...waiting]) {
-      waiting.delete(keyCode);
-      send('keyup', keyCode);
+  /** Sends what the game may see now. @param {number} keyCode */
+  const pump = (keyCode) => {
+    const state = stateOf(keyCode);
+    while (state.queue.length > 0) {
+      const { last } = state;
+      if (last && frames - last.frame < last.frames && now() - last.time < LatchFallbackMs) {
+        if (!state.timer) {
+          state.timer = true;
+          setTimer(() => {
+            state.timer = false;
+            pump(keyCode);
+          }, LatchFallbackMs - (now() - last.time));
+        }
+        return;
+      }
+      const next = /** @type {{ type: string, frames: number }} */ (state.queue.shift());
+      state.last = { ...next, frame: frames, time: now() };
+      send(next.type, keyCode);
     }
   };
+  /** The last change sent or queued. @param {KeyState} state */
+  const latest = (state) => (state.queue.length ? state.queue[state.queue.length - 1].type : state.last?.type ?? 'keyup');
   /** @param {number} keyCode */
-  const letGo = (keyCode) => {
-    held.delete(keyCode);
-    if (downAt.get(keyCode) !== frames) {
-      send('keyup', keyCode);
-      return;
-    }
-    waiting.add(keyCode);
-    setTimer(flush, LatchFallbackMs);
+  const framesFor = (keyCode) => (keyCode === GameKeys.A || keyCode === GameKeys.B ? 1 : 2);
+  /** @param {number} keyCode @param {string} type */
+  const change = (keyCode, type) => {
+    const frameCount = framesFor(keyCode);
+    const state = stateOf(keyCode);
+    if (latest(state) === type) return;
+    state.queue.push({ type, frames: frameCount });
+    pump(keyCode);
   };
   return {
     /** @param {string} type @param {KeyListener} listener */
@@ -108,52 +138,48 @@ export function createKeySource({ setTimer = (run, ms) => setTimeout(run, ms) } 
     },
     /** @param {number} keyCode @param {string} [holder] who holds it */
     down(keyCode, holder = 'keyboard') {
-      const holders = held.get(keyCode);
-      if (holders) {
-        holders.add(holder);
-        return;
-      }
-      held.set(keyCode, new Set([holder]));
-      // Pressed again before its held-back key-up went out: it stays down.
-      if (waiting.delete(keyCode)) return;
-      downAt.set(keyCode, frames);
-      send('keydown', keyCode);
+      const state = stateOf(keyCode);
+      state.holders.add(holder);
+      change(keyCode, 'keydown');
     },
     /** @param {number} keyCode @param {string} [holder] */
     up(keyCode, holder = 'keyboard') {
-      const holders = held.get(keyCode);
-      if (!holders?.delete(holder) || holders.size > 0) return;
-      letGo(keyCode);
+      const state = stateOf(keyCode);
+      if (!state.holders.delete(holder) || state.holders.size > 0) return;
+      change(keyCode, 'keyup');
     },
     /**
      * Presses the keys together and lets them go as soon as the game has
-     * seen them: one frame (Back's A+B, a gamepad's Back).
-     * @param {number[]} keyCodes @param {string} holder
+     * seen them (Back's A+B, a tap on the screen). Keys other holders hold
+     * stay down.
+     * @param {number[]} keyCodes
      */
-    tap(keyCodes, holder) {
-      for (const keyCode of keyCodes) this.down(keyCode, holder);
-      for (const keyCode of keyCodes) this.up(keyCode, holder);
+    tap(keyCodes) {
+      for (const keyCode of keyCodes) {
+        const state = stateOf(keyCode);
+        if (state.holders.size > 0) continue;
+        change(keyCode, 'keydown');
+      }
+      for (const keyCode of keyCodes) if (stateOf(keyCode).holders.size === 0) change(keyCode, 'keyup');
     },
-    /** The game has drawn a frame: key-ups held back for it go out. */
+    /** The game has drawn a frame: changes held back for it may go out. */
     frame() {
       frames++;
-      flush();
+      for (const keyCode of [...keys.keys()]) pump(keyCode);
     },
-    /** @param {number} keyCode */
+    /** @param {number} keyCode held, or its key-up not sent yet */
     isHeld(keyCode) {
-      return held.has(keyCode) || waiting.has(keyCode);
-    },
-    /** @param {string} holder lets go of every key this holder holds */
-    releaseAll(holder) {
-      for (const [keyCode, holders] of [...held]) if (holders.has(holder)) this.up(keyCode, holder);
+      const state = keys.get(keyCode);
+      return !!state && (state.holders.size > 0 || state.last?.type === 'keydown' || state.queue.length > 0);
     },
     /** Every key up at once (the run ends, the page loses focus). */
     release() {
-      for (const keyCode of [...held.keys()]) {
-        held.delete(keyCode);
-        waiting.add(keyCode);
+      for (const [keyCode, state] of keys) {
+        state.holders.clear();
+        state.queue = [];
+        if (state.last?.type === 'keydown') send('keyup', keyCode);
       }
-      flush();
+      keys.clear();
     },
   };
 }

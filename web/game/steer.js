@@ -90,7 +90,7 @@ export function wireSteering({ canvas, strip, keys, paddle }) {
         const start = landed.get(event.pointerId);
         landed.delete(event.pointerId);
         if (event.type === 'pointerup' && start && event.timeStamp - start.at <= TapMs) {
-            keys()?.tap([GameKeys.Space], holder);
+            keys()?.tap([GameKeys.Space]);
         }
         if (event.pointerType !== 'mouse') target = null;
         sticky = false;

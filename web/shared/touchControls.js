@@ -1,8 +1,9 @@
 // @ts-check
 // The game's touch buttons, for the game's page and the editor's Play
-// alike: a button with data-key holds its keys while a finger is on it, one
-// with data-tap presses its keys once, for one frame of the game. Keys are
-// named as in GameKeys ("Left", "A B") or by their numbers ("37").
+// alike: a button with data-key (or data-keys) holds its keys while a
+// finger is on it, one with data-tap presses its keys once, just long
+// enough for the game to see them (Back's A+B). Keys are named as in
+// GameKeys ("Left", "A B") or by their numbers ("37").
 //
 // A thumb sliding from one hold button onto another moves the press with
 // it (Left to Right steers right at once). A touch start on the controls is
@@ -12,9 +13,10 @@ import { keyCodeOf } from '../game/keys.js';
 
 /** @typedef {import('../game/keys.js').KeySource} KeySource */
 
-/** @param {HTMLElement} element @param {string} attribute */
+/** @param {HTMLElement} element @param {'data-key' | 'data-tap'} attribute */
 function codesOf(element, attribute) {
-    return (element.getAttribute(attribute) ?? '').split(/\s+/).map(keyCodeOf).filter(Boolean);
+    const names = element.getAttribute(attribute) ?? (attribute === 'data-key' ? element.getAttribute('data-keys') : '');
+    return (names ?? '').split(/\s+/).map(keyCodeOf).filter(Boolean);
 }
 
 /**
@@ -31,7 +33,7 @@ export function wireTouchControls(root, keys, { onPress } = {}) {
 
     /** @param {EventTarget | null} target */
     const buttonOf = (target) => {
-        const element = target instanceof Element ? target.closest('[data-key], [data-tap]') : null;
+        const element = target instanceof Element ? target.closest('[data-key], [data-keys], [data-tap]') : null;
         return element instanceof HTMLElement && root.contains(element) ? element : null;
     };
     /** @param {HTMLElement} button @param {boolean} down */
@@ -43,7 +45,7 @@ export function wireTouchControls(root, keys, { onPress } = {}) {
     };
     /** @param {HTMLElement} button */
     const tap = (button) => {
-        keys()?.tap(codesOf(button, 'data-tap'), holder);
+        keys()?.tap(codesOf(button, 'data-tap'));
         button.classList.add('held');
         setTimeout(() => button.classList.remove('held'), 120);
     };
@@ -73,7 +75,7 @@ export function wireTouchControls(root, keys, { onPress } = {}) {
         const from = pointers.get(event.pointerId);
         if (!from) return;
         const to = buttonOf(document.elementFromPoint(event.clientX, event.clientY));
-        if (!to || to === from || !to.hasAttribute('data-key')) return;
+        if (!to || to === from || to.hasAttribute('data-tap')) return;
         lift(event.pointerId);
         pointers.set(event.pointerId, to);
         hold(to, true);
@@ -94,7 +96,7 @@ export function wireTouchControls(root, keys, { onPress } = {}) {
         const source = keys();
         if (!source) return;
         const codes = button.hasAttribute('data-tap') ? codesOf(button, 'data-tap') : codesOf(button, 'data-key');
-        source.tap(codes, holder);
+        source.tap(codes);
     };
     /** @param {Event} event */
     const noMenu = (event) => {
