@@ -10,7 +10,7 @@ import { createKeySource, gameKeyOf } from './game/keys.js';
 import { createLazyMusic, startAudio } from './game/music.js';
 import { preload, runGame } from './game/runner.js';
 import { wireSteering } from './game/steer.js';
-import { wireTouchControls } from './shared/touchControls.js';
+import { cancelTouchStarts, wireTouchControls } from './shared/touchControls.js';
 
 const $ = (/** @type {string} */ id) => /** @type {HTMLElement} */ (document.getElementById(id));
 const stage = $('stage');
@@ -134,6 +134,7 @@ window.addEventListener('blur', () => keys?.release());
 // Touch buttons; the first press on one also starts the game.
 wireTouchControls($('touch'), () => keys, { onPress: () => { if (!$('start').hidden) play(); } });
 watchGamepads(() => keys);
+if (touch) cancelTouchStarts(document.body);
 
 // The downloads start at once; the game waits for the player's gesture.
 preload().catch((error) => {

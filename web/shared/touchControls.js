@@ -120,3 +120,43 @@ export function wireTouchControls(root, keys, { onPress } = {}) {
         for (const pointerId of [...pointers.keys()]) lift(pointerId);
     };
 }
+
+/**
+ * Cancels every touch start in root, so that no finger landing anywhere on
+ * it makes the browser hold the game's timers back while it waits to see
+ * whether a scroll or a zoom begins (about 100 ms of frames lost). Buttons
+ * there then get no click from a touch; a touch that lifts on the button it
+ * landed on clicks it here (the lift is a user gesture, so fullscreen and
+ * sound may start from it). Answers a function that undoes it.
+ * @param {HTMLElement} root
+ */
+export function cancelTouchStarts(root) {
+    /** @type {Map<number, Element>} */
+    const landedOn = new Map();
+    /** @param {TouchEvent} event */
+    const onTouchStart = (event) => event.preventDefault();
+    /** @param {PointerEvent} event */
+    const onDown = (event) => {
+        const button = event.target instanceof Element ? event.target.closest('button') : null;
+        if (event.pointerType === 'touch' && button) landedOn.set(event.pointerId, button);
+    };
+    /** @param {PointerEvent} event */
+    const onUp = (event) => {
+        const button = landedOn.get(event.pointerId);
+        landedOn.delete(event.pointerId);
+        if (!(button instanceof HTMLButtonElement) || event.type !== 'pointerup') return;
+        // The game's own controls act on pointers already.
+        if (button.closest('[data-key], [data-keys], [data-tap]')) return;
+        if (button.contains(document.elementFromPoint(event.clientX, event.clientY))) button.click();
+    };
+    root.addEventListener('touchstart', onTouchStart, { passive: false });
+    root.addEventListener('pointerdown', onDown);
+    root.addEventListener('pointerup', onUp);
+    root.addEventListener('pointercancel', onUp);
+    return () => {
+        root.removeEventListener('touchstart', onTouchStart);
+        root.removeEventListener('pointerdown', onDown);
+        root.removeEventListener('pointerup', onUp);
+        root.removeEventListener('pointercancel', onUp);
+    };
+}
