@@ -30,12 +30,13 @@ let music = null;
  * @returns {Promise<{status: number, stderr: string, log: string}>}
  */
 export async function playInPage(box, canvas, levels, onLog) {
-    game ??= Promise.all(['runner.js', 'keys.js', 'music.js'].map((file) => import(new URL(file, GAME).href)))
-        .catch((error) => {
-            game = null;
-            throw new Error(`the game's web build is not in this site (${error instanceof Error ? error.message : error})`);
-        });
-    const [{ runGame }, { createKeySource, gameKeyOf }, { createLazyMusic, startAudio }] = await game;
+    const loading = (game ??= /** @type {Promise<[any, any, any]>} */ (
+        Promise.all(['runner.js', 'keys.js', 'music.js'].map((file) => import(new URL(file, GAME).href)))
+    ).catch((error) => {
+        game = null;
+        throw new Error(`the game's web build is not in this site (${error instanceof Error ? error.message : error})`);
+    }));
+    const [{ runGame }, { createKeySource, gameKeyOf }, { createLazyMusic, startAudio }] = await loading;
     audio = startAudio(audio);
     if (!music && audio) music = createLazyMusic(audio);
     const keys = createKeySource();

@@ -8,6 +8,7 @@
 export const GameKeys = Object.freeze({
   Left: 37, Up: 38, Right: 39, Down: 40, Space: 32, Escape: 27, A: 65, B: 66, P: 80,
 });
+/** @type {Set<number>} */
 const gameKeyCodes = new Set(Object.values(GameKeys));
 
 /** Key codes by KeyboardEvent.code, for the keys whose keyCode browsers disagree on. */

@@ -8,6 +8,10 @@ import createQuadrell from './quadrell.js';
 import * as media from './media.js';
 
 /** @typedef {{ name: string, text: string }} LevelFile */
+/**
+ * @typedef {{ addEventListener(type: string, listener: (event: any) => void): void,
+ *   removeEventListener(type: string, listener: (event: any) => void): void, frame?: () => void }} KeyEvents
+ */
 /** @typedef {{ status: number, stderr: string, log: string }} RunResult */
 /**
  * @typedef {object} MusicPlayer what the game's music calls drive
@@ -22,8 +26,8 @@ import * as media from './media.js';
  * @property {LevelFile[]} [levels] in place of the packaged levels, this run only
  * @property {(line: string, stream: 'stdout' | 'stderr') => void} [onLog] each line the program prints
  * @property {string[]} [args] the program's arguments
- * @property {EventTarget & { frame?: () => void }} [keys] where the game's key events come from
- *   (default: the document); a key source's frame() is called at every flip
+ * @property {KeyEvents} [keys] where the game's key events come from (default: the
+ *   document); a key source's frame() is called at every flip
  * @property {AudioContext | null} [audioContext] sound effects play here; none: silent
  * @property {MusicPlayer | null} [music] the title tune's player
  * @property {(handle: { readLog: () => string, paddle: () => number }) => void} [onStarted] when main
