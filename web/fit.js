@@ -19,21 +19,20 @@ export function fit() {
     root.setProperty('--side', `${plan.side}px`);
     document.body.classList.toggle('touch', touch);
     document.body.dataset.form = plan.form;
-    watchResolution(dpr);
+    fitFor = window.devicePixelRatio;
 }
 
-/** @type {MediaQueryList | null} */
-let resolution = null;
+let fitFor = 0;
 /**
- * Zoom changes the device pixels per CSS pixel, not always with a resize.
- * @param {number} dpr
+ * Zoom and a move to another display change the device pixels per CSS
+ * pixel, not always with a resize event: checked once an animation frame.
  */
-function watchResolution(dpr) {
-    resolution?.removeEventListener('change', fit);
-    resolution = window.matchMedia(`(resolution: ${dpr}dppx)`);
-    resolution.addEventListener('change', fit);
+function watchResolution() {
+    if (window.devicePixelRatio !== fitFor) fit();
+    requestAnimationFrame(watchResolution);
 }
 
 window.addEventListener('resize', fit);
 document.addEventListener('fullscreenchange', fit);
 fit();
+requestAnimationFrame(watchResolution);

@@ -39,6 +39,11 @@ async function open({ width, height, touch = true, pad = false }) {
   await page.evaluateOnNewDocument((text, withPad) => {
     const w = /** @type {any} */ (window);
     w.quadrellLevels = [{ name: 'level1.txt', text }];
+    // How far the page's boxes jump while it loads (layout shift).
+    w.shifted = 0;
+    new PerformanceObserver((list) => {
+      for (const entry of /** @type {any[]} */ (list.getEntries())) w.shifted += entry.value;
+    }).observe({ type: 'layout-shift', buffered: true });
     if (!withPad) return;
     w.pad = { id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0,
       axes: [0, 0, 0, 0], buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false, value: 0 })) };
@@ -220,12 +225,25 @@ test('the controls: no two overlap, each at least 48x48, in phone and desktop vi
     const page = await open(viewport);
     const { names, found } = await problems(page);
     assert.deepEqual(found, [], `${viewport.width}x${viewport.height}`);
+    // Laid out before the first paint: nothing moves while the game loads.
+    await page.waitForFunction(() => document.readyState === 'complete');
+    assert.ok(await page.evaluate(() => /** @type {any} */ (window).shifted <= 0.02), 'no layout shift');
     const expected = viewport.touch ? ['Up', 'Left', 'Right', 'Down', 'Back', 'Pause', 'Select'] : [];
     for (const name of expected) assert.ok(names.includes(name), `${name} at ${viewport.width}x${viewport.height}`);
     if (viewport.width === 844) {
-      // Whole device pixels per screen pixel, at least 4 of them.
-      const width = await page.$eval('#screen', (e) => e.getBoundingClientRect().width * devicePixelRatio);
-      assert.ok(Math.round(width) % 320 === 0 && Math.round(width) >= 4 * 320, `the screen ${width} device pixels wide`);
+      // Whole device pixels per screen pixel, at least 4 of them; again
+      // when the device pixels per CSS pixel change (a zoom).
+      const deviceWidth = () => page.$eval('#screen', (e) => Math.round(e.getBoundingClientRect().width * devicePixelRatio));
+      const width = await deviceWidth();
+      assert.ok(width % 320 === 0 && width >= 4 * 320, `the screen ${width} device pixels wide`);
+      await page.setViewport({ ...viewport, deviceScaleFactor: 2, isMobile: true, hasTouch: true });
+      // 3 of them now: the most that fit.
+      await page.waitForFunction(() => devicePixelRatio === 2 &&
+        Math.round(/** @type {Element} */ (document.getElementById('screen')).getBoundingClientRect().width * 2) === 960,
+      { timeout: 5000 });
+      await page.setViewport({ ...viewport, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
+      await page.waitForFunction(() => devicePixelRatio === 3);
+      assert.ok((await deviceWidth()) % 320 === 0);
       // Fullscreen: the play area, its controls and a way out.
       const touch = await fingers(page);
       await touch.tap('#fullscreen');
