@@ -243,8 +243,9 @@ test('the controls: no two overlap, each at least 48x48, in phone and desktop vi
         Math.round(/** @type {Element} */ (document.getElementById('screen')).getBoundingClientRect().width * 2) === 960,
       { timeout: 5000 });
       await page.setViewport({ ...viewport, deviceScaleFactor: 3, isMobile: true, hasTouch: true });
-      await page.waitForFunction(() => devicePixelRatio === 3);
-      assert.ok((await deviceWidth()) % 320 === 0);
+      await page.waitForFunction(() => devicePixelRatio === 3 &&
+        Math.round(/** @type {Element} */ (document.getElementById('screen')).getBoundingClientRect().width * 3) === 1280,
+      { timeout: 5000 });
       // Fullscreen: the play area, its controls and a way out.
       const touch = await fingers(page);
       await touch.tap('#fullscreen');
