@@ -23,8 +23,9 @@ function codesOf(element, attribute) {
  * Wires the buttons inside root; answers a function that undoes it.
  * @param {HTMLElement} root holds the buttons
  * @param {() => KeySource | null} keys the running game's key source, if any
- * @param {{ onPress?: () => void }} [options] onPress: any button pressed (the page
- *   starts the game on it)
+ * @param {{ onPress?: () => void }} [options] onPress: any button pressed and let go
+ *   (the page starts the game on it: a touch's lift is a gesture that lets
+ *   sound start, its landing is not)
  */
 export function wireTouchControls(root, keys, { onPress } = {}) {
     const holder = 'touch';
@@ -62,7 +63,6 @@ export function wireTouchControls(root, keys, { onPress } = {}) {
         const button = buttonOf(event.target);
         if (!button) return;
         event.preventDefault();
-        onPress?.();
         if (button.hasAttribute('data-tap')) {
             tap(button);
             return;
@@ -81,7 +81,10 @@ export function wireTouchControls(root, keys, { onPress } = {}) {
         hold(to, true);
     };
     /** @param {PointerEvent} event */
-    const onUp = (event) => lift(event.pointerId);
+    const onUp = (event) => {
+        if (event.type === 'pointerup' && buttonOf(event.target)) onPress?.();
+        lift(event.pointerId);
+    };
     /** @param {TouchEvent} event */
     const onTouchStart = (event) => {
         if (buttonOf(event.target)) event.preventDefault();

@@ -88,6 +88,13 @@ function paddleMiddle(shot) {
   return first < 0 ? -1 : (first + last) / 2;
 }
 
+/** The count of balls left in the HUD, as its pixels. @param {import('./screen.mjs').Shot} shot */
+function ballsShown(shot) {
+  const lit = [];
+  for (let y = 0; y < 18; y++) for (let x = 118; x < 152; x++) if (shot.bright(x, y, 1, 1)) lit.push(x * 1000 + y);
+  return lit.join(',');
+}
+
 /** The options screen's value column at a row, as a string of its bright pixels. @param {import('./screen.mjs').Shot} shot @param {number} row */
 function valueAt(shot, row) {
   const lit = [];
@@ -154,7 +161,7 @@ test('touch alone: quick taps, options, a game served, paused, resumed and left 
   await page.close();
 });
 
-test('a finger dragged over the screen steers the paddle, which stops under it', async () => {
+test('a finger dragged over the screen steers the paddle, which stops under it; a thumb slides from Left to Right', async () => {
   const page = await open({ width: 844, height: 390 });
   const game = driver(page);
   const touch = await fingers(page);
@@ -174,24 +181,48 @@ test('a finger dragged over the screen steers the paddle, which stops under it',
   await touch.send('touchEnd', []);
   assert.equal(paddleMiddle(await game.take()), still, 'no steering before the serve');
 
-  // A lost ball serves again: the drag is tried again then.
+  // A lost ball (the count of balls changes) serves again: the drag is
+  // tried again then. The text "press select key" is no sign: the ball
+  // may fly through where it stands.
+  /** Serves if the game waits for it; answers the count of balls shown. */
+  const serve = async () => {
+    await touch.tap('#screen');
+    const playing = await game.waitFor((s) => s.isGame() && !s.hasStateText(), 3000);
+    return playing ? ballsShown(playing) : null;
+  };
   let steered = false;
   for (let attempt = 0; attempt < 3 && !steered; attempt++) {
-    await touch.tap('#screen');
-    if (!(await game.waitFor((s) => s.isGame() && !s.hasStateText(), 3000))) continue;
+    const balls = await serve();
+    if (balls === null) continue;
+    const lost = (/** @type {import('./screen.mjs').Shot | null} */ s) => !s || ballsShown(s) !== balls;
     await touch.send('touchStart', [{ x: at(1), y }]);
-    const left = await game.waitFor((s) => paddleMiddle(s) < 40 || s.hasStateText(), 5000);
+    const left = await game.waitFor((s) => paddleMiddle(s) < 40 || lost(s), 5000);
     for (let x = 20; x <= 240; x += 20) await touch.send('touchMove', [{ x: at(x), y }]);
-    const under = await game.waitFor((s) => Math.abs(paddleMiddle(s) - 240) <= 4 || s.hasStateText(), 5000);
+    const under = await game.waitFor((s) => Math.abs(paddleMiddle(s) - 240) <= 4 || lost(s), 5000);
     // ... and stays there while the finger does.
     await touch.sleep(200);
     const after = await game.take();
     await touch.send('touchEnd', []);
-    if (!left || !under || left.hasStateText() || under.hasStateText() || after.hasStateText()) continue;
+    if (lost(left) || lost(under) || lost(after)) continue;
     assert.ok(Math.abs(paddleMiddle(after) - 240) <= 4, `the paddle under the finger: ${paddleMiddle(after)}`);
     steered = true;
   }
   assert.ok(steered, 'the paddle followed the finger');
+
+  // A thumb sliding from Left onto Right steers right from there on.
+  let slid = false;
+  for (let attempt = 0; attempt < 3 && !slid; attempt++) {
+    const balls = await serve();
+    if (balls === null) continue;
+    const lost = (/** @type {import('./screen.mjs').Shot | null} */ s) => !s || ballsShown(s) !== balls;
+    await touch.send('touchStart', [await touch.centre('[aria-label="Left"]')]);
+    const left = await game.waitFor((s) => paddleMiddle(s) < 200 || lost(s), 3000);
+    await touch.send('touchMove', [await touch.centre('[aria-label="Right"]')]);
+    const right = left && (await game.waitFor((s) => paddleMiddle(s) > paddleMiddle(left) + 30 || lost(s), 3000));
+    await touch.send('touchEnd', []);
+    slid = !lost(left) && !lost(right);
+  }
+  assert.ok(slid, 'Left, then Right once the thumb slid onto it');
   await page.close();
 });
 
