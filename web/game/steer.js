@@ -55,9 +55,16 @@ export function wireSteering({ canvas, strip, keys, paddle }) {
     /** @type {Map<number, { x: number, y: number, at: number }>} touches and clicks that may be taps */
     const landed = new Map();
 
+    /** @type {import('./keys.js').KeySource | null} */
+    let heldIn = null;
     /** @param {number} code */
     const holdOnly = (code) => {
         const source = keys();
+        // A new run's key source holds nothing yet.
+        if (source !== heldIn) {
+            heldIn = source;
+            heldKey = 0;
+        }
         if (code === heldKey || !source) return;
         if (heldKey) source.up(heldKey, holder);
         heldKey = code;
