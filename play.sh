@@ -5,25 +5,26 @@
 # ~/.local/state/quadrell, and the launcher's options are passed on, for
 # example ./play.sh --scale 4 or ./play.sh --levels mylevels.
 #
-# ./play.sh --web [--port N] builds the browser edition into build-web/site/
-# instead and serves it on http://127.0.0.1:8000/ (or port N) until Ctrl+C.
+# ./play.sh --web [--port N] builds the browser edition's whole site (the
+# game and the level editor) into build-web/site/ instead and serves it on
+# http://127.0.0.1:8000/ (or port N) until Ctrl+C, printing the game's and
+# the editor's addresses. The editor keeps a designer's work per address, so
+# the fixed port keeps it from one run to the next.
 set -euo pipefail
 repo="$(cd "$(dirname "$0")" && pwd)"
 if [ "${1:-}" = "--web" ]; then
     shift
     port=8000
+    usage="usage: ./play.sh --web [--port N]"
     while [ $# -gt 0 ]; do
         case "$1" in
-            --port) [ $# -ge 2 ] || { echo "usage: ./play.sh --web [--port N]" >&2; exit 2; }
+            --port) [ $# -ge 2 ] || { echo "$usage" >&2; exit 2; }
                     port="$2"; shift 2 ;;
-            *) echo "usage: ./play.sh --web [--port N]" >&2; exit 2 ;;
+            *) echo "$usage" >&2; exit 2 ;;
         esac
     done
     bash "$repo/tools/install-deps.sh" --web
-    # emcc finds its own node packages through NODE_PATH.
-    export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
-    emcmake cmake -S "$repo" -B "$repo/build-web" -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build "$repo/build-web" -j2 --target quadrell-site levelcheck-site
+    "$repo/tools/build-web.sh"
     exec node "$repo/web/serve.mjs" "$repo/build-web/site" --port "$port"
 fi
 bash "$repo/tools/install-deps.sh"

@@ -16,10 +16,11 @@ fi
 cmake -S . -B "$build_dir" "${options[@]}" >/dev/null
 cmake --build "$build_dir" -j2
 
-# The browser build: the web tests run its modules against the desktop
-# build's. emcc finds its own node packages through NODE_PATH.
+# The browser build: the site as ./play.sh --web builds it, then what only
+# the tests use; the web tests run its modules against the desktop build's.
+# emcc finds its own node packages through NODE_PATH.
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
+tools/build-web.sh
 cmake --build build-web -j2
 
 # Every test runs without a screen or a sound card.

@@ -21,8 +21,8 @@ const { options: { jobs, runs, changes }, fail } = benchStart('editor-page', usa
 
 if (!existsSync(desktop)) fail(`no desktop levelcheck at ${desktop}: run ./test.sh first`, 1);
 if (!existsSync(path.join(site, 'editor.html'))) fail(`no editor page in ${site}: run ./test.sh first`, 1);
-if (!existsSync(path.join(root, 'tests/web/node_modules/puppeteer-core'))) {
-    fail('no puppeteer-core in tests/web/node_modules: run tools/install-deps.sh --tests', 1);
+if (!existsSync(path.join(root, 'node_modules/puppeteer-core'))) {
+    fail('no puppeteer-core in node_modules: run tools/install-deps.sh --tests', 1);
 }
 const { launchBrowser, serveFolder } = await import('../tests/web/support/browser.mjs');
 

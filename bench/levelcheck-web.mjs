@@ -41,7 +41,7 @@ try {
         const run = desktopSweep(folder, name, jobs);
         desktopTimes.push(run.ms);
         if (run.output === undefined) fail(`the desktop levelcheck failed: ${run.stderr}`, 1);
-        desktopOutput = run.output;
+        desktopOutput = /** @type {string} */ (run.output);
     }
 
     // The same sweep in worker threads: the first with the workers' start

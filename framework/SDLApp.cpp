@@ -2,6 +2,7 @@
 
 #include <SDL_mixer.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,6 +22,9 @@ namespace {
 
 // The first SIGINT or SIGTERM; the frame loop reads it and stops cleanly.
 volatile sig_atomic_t stopSignal = 0;
+// When it came (CLOCK_MONOTONIC). Written and read only in the handler,
+// which blocks both signals while it runs.
+timespec stopSignalTime = {};
 // Where the program is: before the frame loop, in it (an exit() then comes
 // from inside a library, not from main), or past it.
 enum LoopPhase : sig_atomic_t { BeforeLoop, InLoop, AfterLoop };
@@ -28,13 +32,33 @@ volatile sig_atomic_t loopPhase = BeforeLoop;
 // How long the clean stop after a signal may take before the process is
 // ended without it (a frame is 16 ms; this covers a slow one many times).
 constexpr unsigned StopDeadlineSeconds = 1;
+// A signal to the launcher's whole process group (Ctrl+C in a terminal,
+// `timeout`, a session that ends) reaches the game twice within
+// milliseconds: once from the group and once passed on by the launcher.
+// A repeat this soon after the first is the same request to stop; a later
+// one is a player who means "now".
+constexpr long RepeatWindowNs = 500L * 1000 * 1000;
+
+bool IsRepeatOfFirstSignal(const timespec& now) {
+    const long long elapsed = (now.tv_sec - stopSignalTime.tv_sec) * 1000000000LL +
+                              (now.tv_nsec - stopSignalTime.tv_nsec);
+    return elapsed < RepeatWindowNs;
+}
 
 void OnStopSignal(int signal) {
-    // A second signal, or one in a shutdown (which may be stuck on a dead
-    // display): nothing would read the flag, so end at once.
-    if (stopSignal != 0 || loopPhase == AfterLoop)
+    timespec now = {};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    if (stopSignal != 0) {
+        if (IsRepeatOfFirstSignal(now))
+            return;
+        // A second request: nothing more would read the flag.
+        _exit(128 + signal);
+    }
+    // A first signal in a shutdown (which may be stuck on a dead display).
+    if (loopPhase == AfterLoop)
         _exit(128 + signal);
     stopSignal = signal;
+    stopSignalTime = now;
     alarm(StopDeadlineSeconds);
 }
 
@@ -45,6 +69,8 @@ void OnStopDeadline(int) {
 void InstallStopHandlers() {
     struct sigaction action = {};
     sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
     action.sa_handler = OnStopSignal;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);

@@ -29,8 +29,10 @@ class SDLApp {
     void Init();
     // Frames until quit is set, then Shutdown and Mix_CloseAudio. A first
     // SIGINT or SIGTERM, here or before, sets quit at the next frame's start
-    // (that frame is not run) and is logged once the loop ends. If the loop
-    // has not ended a second after it, or a second signal comes, or one
+    // (that frame is not run) and is logged once the loop ends. A repeat
+    // within half a second (a process group's signal passed on again by
+    // the launcher) is part of the same stop. If the loop has not ended a
+    // second after the first, or a later signal comes, or a first one
     // comes after the loop, the process ends at once with status
     // 128 + the signal.
     void Run();

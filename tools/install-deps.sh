@@ -12,9 +12,9 @@ quadrell_packages=(
     libpng-dev
 )
 if [ "${1:-}" = "--tests" ]; then
-    # GoogleTest; a TrueType font for the text tests; a virtual X server with
+    # GoogleTest; clang-format for the C++ style check; a TrueType font for the text tests; a virtual X server with
     # key injection and screenshots for the end-to-end tests.
-    quadrell_packages+=(libgtest-dev fonts-dejavu-core xvfb xauth xdotool imagemagick)
+    quadrell_packages+=(libgtest-dev clang-format fonts-dejavu-core xvfb xauth xdotool imagemagick)
     # The install tests validate the desktop entry and the AppStream metadata.
     quadrell_packages+=(desktop-file-utils appstream)
     # xdpyinfo: the launcher asks it for the screen size to scale the window.
@@ -49,17 +49,17 @@ for p in "${quadrell_packages[@]}"; do
     fi
 done
 
-# The browser tests' npm packages, pinned by their lock file, into
-# tests/web/node_modules (git ignores it); again only when out of date.
+# The JavaScript tools and the browser tests' npm packages, pinned by the
+# lock file at the top of the repo, into node_modules (git ignores it);
+# again only when out of date.
 install_npm_packages() {
     [ "${1:-}" = "--tests" ] || return 0
-    local web=tests/web
-    if [ -f "$web/node_modules/.package-lock.json" ] &&
-        [ ! "$web/package-lock.json" -nt "$web/node_modules/.package-lock.json" ]; then
+    if [ -f node_modules/.package-lock.json ] &&
+        [ ! package-lock.json -nt node_modules/.package-lock.json ]; then
         return 0
     fi
-    echo "Installing the browser tests' npm packages (npm ci in $web)"
-    (cd "$web" && npm ci --no-audit --no-fund --loglevel=error)
+    echo "Installing the JavaScript tools and browser tests' npm packages (npm ci)"
+    npm ci --no-audit --no-fund --loglevel=error
 }
 cd "$(dirname "$0")/.."
 

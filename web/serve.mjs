@@ -1,16 +1,20 @@
 // @ts-check
 // A static file server for the site folder, for `./play.sh --web` and the
 // browser tests: loopback only, no dependencies, files only from inside the
-// folder, nothing cached (a rebuilt site is what the next load gets).
+// folder, nothing cached by the browser (a rebuilt site is what the next
+// load gets). Text and wasm go out gzip- or brotli-compressed when the
+// browser asks for it, as a real static host sends them.
 //
 //   usage: node web/serve.mjs DIR [--port N]
 //
-// Prints the address on standard output once it listens. Port 0 picks a
-// free one. Exit status 2 for a bad command line, 3 when the port is taken.
+// Prints the game's address and, when the folder has the level editor, the
+// editor's on standard output once it listens. Port 0 picks a free one.
+// Exit status 2 for a bad command line, 3 when the port is taken.
 import { createServer } from 'node:http';
-import { createReadStream, statSync } from 'node:fs';
-import { resolve, sep, extname } from 'node:path';
+import { createReadStream, existsSync, readFileSync, statSync } from 'node:fs';
+import { resolve, sep, extname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { brotliCompressSync, gzipSync, constants as zlib } from 'node:zlib';
 
 /** @type {Record<string, string>} */
 const contentTypes = {
@@ -29,7 +33,52 @@ const contentTypes = {
   '.mod': 'application/octet-stream',
   '.ico': 'image/x-icon',
   '.zip': 'application/zip',
+  '.webmanifest': 'application/manifest+json',
 };
+
+/** The types a static host compresses: text, and wasm. */
+const compressible = new Set(['.html', '.js', '.mjs', '.css', '.json', '.wasm', '.svg', '.txt', '.webmanifest']);
+
+/**
+ * The encoding to send a file of this type in, for a request's
+ * Accept-Encoding: brotli before gzip, none for a type not worth it.
+ * @param {string} extension the file's, lower case with its dot
+ * @param {string} accepted the request's Accept-Encoding header
+ * @returns {'br' | 'gzip' | null}
+ */
+export function chooseEncoding(extension, accepted) {
+  if (!compressible.has(extension)) return null;
+  const names = accepted.split(',').map((part) => {
+    const [name, ...parameters] = part.trim().toLowerCase().split(';');
+    const refused = parameters.some((p) => /^\s*q\s*=\s*0(\.0*)?\s*$/.test(p));
+    return refused ? '' : name.trim();
+  });
+  if (names.includes('br')) return 'br';
+  if (names.includes('gzip')) return 'gzip';
+  return null;
+}
+
+// Compressed files kept by path, size and time of change, so a file is
+// compressed once per build, not once per request.
+/** @type {Map<string, {key: string, body: Buffer}>} */
+const compressedFiles = new Map();
+
+/**
+ * @param {string} file
+ * @param {import('node:fs').Stats} stats
+ * @param {'br' | 'gzip'} encoding
+ */
+function compressedBody(file, stats, encoding) {
+  const key = `${stats.size}:${stats.mtimeMs}`;
+  const cached = compressedFiles.get(`${encoding}:${file}`);
+  if (cached && cached.key === key) return cached.body;
+  const bytes = readFileSync(file);
+  const body = encoding === 'br'
+    ? brotliCompressSync(bytes, { params: { [zlib.BROTLI_PARAM_QUALITY]: 9, [zlib.BROTLI_PARAM_SIZE_HINT]: bytes.length } })
+    : gzipSync(bytes, { level: 9 });
+  compressedFiles.set(`${encoding}:${file}`, { key, body });
+  return body;
+}
 
 /**
  * Maps a request path to a file inside root, or null when the path is
@@ -62,25 +111,35 @@ export function serveFolder(dir, { port = 0 } = {}) {
   const server = createServer((request, response) => {
     const file = request.method === 'GET' || request.method === 'HEAD'
       ? fileForPath(root, request.url ?? '/') : null;
-    let size = -1;
+    /** @type {import('node:fs').Stats | null} */
+    let stats = null;
     try {
       if (file) {
-        const stats = statSync(file);
-        if (stats.isFile()) size = stats.size;
+        const found = statSync(file);
+        if (found.isFile()) stats = found;
       }
     } catch {
       // Not there: a 404 below.
     }
-    if (!file || size < 0) {
+    if (!file || !stats) {
       response.writeHead(404, { 'Content-Type': 'text/plain; charset=utf-8' });
       response.end('not found\n');
       return;
     }
-    response.writeHead(200, {
-      'Content-Type': contentTypes[extname(file).toLowerCase()] ?? 'application/octet-stream',
-      'Content-Length': size,
+    const extension = extname(file).toLowerCase();
+    const headers = {
+      'Content-Type': contentTypes[extension] ?? 'application/octet-stream',
       'Cache-Control': 'no-store',
-    });
+      Vary: 'Accept-Encoding',
+    };
+    const encoding = chooseEncoding(extension, String(request.headers['accept-encoding'] ?? ''));
+    if (encoding) {
+      const body = compressedBody(file, stats, encoding);
+      response.writeHead(200, { ...headers, 'Content-Encoding': encoding, 'Content-Length': body.length });
+      response.end(request.method === 'HEAD' ? undefined : body);
+      return;
+    }
+    response.writeHead(200, { ...headers, 'Content-Length': stats.size });
     if (request.method === 'HEAD') {
       response.end();
       return;
@@ -133,7 +192,8 @@ async function main() {
   }
   try {
     const { url } = await serveFolder(dir, { port });
-    console.log(url);
+    console.log(`The game:         ${url}`);
+    if (existsSync(join(dir, 'editor.html'))) console.log(`The level editor: ${url}editor.html`);
   } catch (error) {
     console.error(`serve: cannot listen on 127.0.0.1:${port}: ${/** @type {Error} */ (error).message}`);
     process.exit(3);

@@ -5,7 +5,9 @@ import assert from 'node:assert/strict';
 import { mkdtempSync, writeFileSync, mkdirSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { fileForPath } from '../../web/serve.mjs';
+import { get } from 'node:http';
+import { brotliDecompressSync, gunzipSync } from 'node:zlib';
+import { chooseEncoding, fileForPath } from '../../web/serve.mjs';
 import { launchBrowser, serveFolder } from './support/browser.mjs';
 
 test('paths stay inside the folder', () => {
@@ -36,4 +38,36 @@ test('a served page runs its module in the browser', async (t) => {
   const page = await browser.newPage();
   await page.goto(site.url);
   await page.waitForFunction(() => document.title === 'ran');
+});
+
+test('text and wasm go out compressed as the browser asks, the bytes unchanged', async (t) => {
+  assert.equal(chooseEncoding('.wasm', 'gzip, deflate, br'), 'br');
+  assert.equal(chooseEncoding('.js', 'gzip;q=1, br;q=0'), 'gzip');
+  assert.equal(chooseEncoding('.png', 'gzip, br'), null);
+  assert.equal(chooseEncoding('.html', ''), null);
+
+  const dir = mkdtempSync(join(tmpdir(), 'quadrell-serve-'));
+  const text = 'const x = 1;\n'.repeat(2000);
+  writeFileSync(join(dir, 'big.js'), text);
+  const site = await serveFolder(dir);
+  t.after(() => site.close());
+  /** @param {string} accept @returns {Promise<{encoding: string | undefined, body: Buffer}>} */
+  const fetchRaw = (accept) => new Promise((done, fail) => {
+    get(site.url + 'big.js', { headers: { 'Accept-Encoding': accept } }, (response) => {
+      /** @type {Buffer[]} */
+      const parts = [];
+      response.on('data', (part) => parts.push(part));
+      response.on('end', () => done({ encoding: response.headers['content-encoding'], body: Buffer.concat(parts) }));
+    }).on('error', fail);
+  });
+  const br = await fetchRaw('gzip, br');
+  assert.equal(br.encoding, 'br');
+  assert.ok(br.body.length < text.length / 10);
+  assert.equal(brotliDecompressSync(br.body).toString(), text);
+  const gzip = await fetchRaw('gzip');
+  assert.equal(gzip.encoding, 'gzip');
+  assert.equal(gunzipSync(gzip.body).toString(), text);
+  const plain = await fetchRaw('identity');
+  assert.equal(plain.encoding, undefined);
+  assert.equal(plain.body.toString(), text);
 });

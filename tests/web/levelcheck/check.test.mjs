@@ -28,7 +28,7 @@ describe('a check in a worker', () => {
             const label = path.basename(file);
             assert.equal(result.output, expected.stdout, label);
             assert.equal(result.exitStatus, expected.status, label);
-            assert.deepEqual(result.messages.map(({ cell, ...m }) => m), printedMessages(expected.stdout, name), label);
+            assert.deepEqual(result.messages.map((/** @type {{cell: number}} */ { cell, ...m }) => m), printedMessages(expected.stdout, name), label);
             // The cells, drawn as the preview draws the screen, give the preview.
             const screen = Array.from({ length: 15 }, () => Array(20).fill('.'));
             for (const cell of result.cells) {
@@ -36,16 +36,16 @@ describe('a check in a worker', () => {
                     screen[cell.row][cell.column] = cell.kind === 4 ? '#' : String(cell.kind);
                 }
             }
-            assert.deepEqual(screen.map((row) => row.join('')), result.preview.slice(0, 15).map((row) => row.slice(0, 20)), label);
+            assert.deepEqual(screen.map((/** @type {string[]} */ row) => row.join('')), result.preview.slice(0, 15).map((/** @type {string} */ row) => row.slice(0, 20)), label);
         }
     });
 
     test('names the cell a message is about, and the counts', async () => {
         const odd = await pool.check(readFileSync(path.join(levels, 'broken', 'odd-line.txt')));
-        assert.deepEqual(odd.messages.map((m) => m.cell), [2]);
+        assert.deepEqual(odd.messages.map((/** @type {{cell: number}} */ m) => m.cell), [2]);
         assert.deepEqual(odd.counts, { bricks: 6, oneHit: 4, twoHit: 1, threeHit: 1, solid: 0, capsuleBricks: 0, hits: 9, points: 95 });
         const past = await pool.check(readFileSync(path.join(levels, 'broken', 'past-grid.txt')));
-        assert.deepEqual(past.messages.map((m) => m.cell), [20, -1]);
+        assert.deepEqual(past.messages.map((/** @type {{cell: number}} */ m) => m.cell), [20, -1]);
         assert.equal(past.cells.length, 300);
         const marked = await pool.check('. 1S# \n');
         assert.deepEqual(marked.cells.slice(0, 4), [

@@ -20,6 +20,7 @@ class FakeWorker extends EventEmitter {
         super();
         this.number = number;
         this.script = script;
+        /** @type {number[]} */
         this.played = [];
         script.played.push(this.played);
     }

@@ -78,9 +78,9 @@ test('a serve traced for showing is the sweep run of that angle, frame for frame
             assert.equal(trace.ball.length, 2 * trace.frames);
             assert.equal(trace.paddle.length, trace.frames);
             // Replaying the brick changes leaves the run's bricks.
-            const kinds = trace.cells.filter((_, i) => i % 3 === 0);
+            const kinds = trace.cells.filter((/** @type {number} */ _, /** @type {number} */ i) => i % 3 === 0);
             for (let i = 0; i < trace.bricks.length; i += 3) kinds[trace.bricks[i + 1]] = trace.bricks[i + 2];
-            assert.equal(kinds.filter((k) => k >= 1 && k <= 3).length, Number(row[8]));
+            assert.equal(kinds.filter((/** @type {number} */ k) => k >= 1 && k <= 3).length, Number(row[8]));
             assert.equal(trace.points[trace.points.length - 1], Number(row[5]));
         }
         await assert.rejects(pool.trace('1 \n', 60), /no serve angle has that index/);
