@@ -56,15 +56,26 @@ try {
         return box ? { x: box.x + 6, y: box.y + 6 } : null;
     };
     /** The longest frame gap between two page times. @param {number} from @param {number} to */
-    const longestGap = (from, to) => page.evaluate((a, b) => {
-        const times = /** @type {number[]} */ (/** @type {any} */ (window).frameTimes).filter((t) => t >= a && t <= b);
-        return Math.max(0, ...times.slice(1).map((t, i) => t - times[i]));
-    }, from, to);
+    const longestGap = (from, to) =>
+        page.evaluate(
+            (a, b) => {
+                const times = /** @type {number[]} */ (/** @type {any} */ (window).frameTimes).filter(
+                    (t) => t >= a && t <= b,
+                );
+                return Math.max(0, ...times.slice(1).map((t, i) => t - times[i]));
+            },
+            from,
+            to,
+        );
     const now = () => page.evaluate(() => performance.now());
 
-    await client.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [(await pointIn('#start')) ?? { x: 9, y: 9 }] });
+    await client.send('Input.dispatchTouchEvent', {
+        type: 'touchStart',
+        touchPoints: [(await pointIn('#start')) ?? { x: 9, y: 9 }],
+    });
     await client.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
-    if (!(await driver(page).waitFor((s) => s.isTitleMenu(), 15000))) throw new Error('web-touch: no title menu');
+    if (!(await driver(page).waitFor((s) => s.isTitleMenu(), 15000)))
+        throw new Error('web-touch: no title menu');
     await sleep(1000);
 
     /** @type {[string, {x: number, y: number} | null][]} */
@@ -75,7 +86,9 @@ try {
         ['a touch button (Left)', await pointIn('[aria-label="Left"]')],
         ["the page's bar", { x: 4, y: 4 }],
     ];
-    console.log(`longest frame gap in the ${Window} ms after a touch start, ms (median and worst of ${touches}):`);
+    console.log(
+        `longest frame gap in the ${Window} ms after a touch start, ms (median and worst of ${touches}):`,
+    );
     for (const [name, place] of places) {
         // A page without that part (an older build) skips it.
         if (!place) continue;
@@ -83,13 +96,18 @@ try {
         const gaps = [];
         for (let n = 0; n < touches; n++) {
             const from = await now();
-            if (point) await client.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [point] });
+            if (point)
+                await client.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [point] });
             await sleep(Window);
             gaps.push(await longestGap(from, from + Window));
             if (point) await client.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
             await sleep(250);
         }
-        console.log(`  ${name.padEnd(24)} ${median(gaps).toFixed(1).padStart(6)} ${Math.max(...gaps).toFixed(1).padStart(6)}`);
+        console.log(
+            `  ${name.padEnd(24)} ${median(gaps).toFixed(1).padStart(6)} ${Math.max(...gaps)
+                .toFixed(1)
+                .padStart(6)}`,
+        );
     }
 } finally {
     await browser.close();

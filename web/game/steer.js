@@ -79,7 +79,8 @@ export function wireSteering({ canvas, strip, keys, paddle }) {
         event.preventDefault();
         aim(event);
         sticky = true;
-        if (event.currentTarget === canvas) landed.set(event.pointerId, { x: event.clientX, y: event.clientY, at: event.timeStamp });
+        if (event.currentTarget === canvas)
+            landed.set(event.pointerId, { x: event.clientX, y: event.clientY, at: event.timeStamp });
         /** @type {HTMLElement} */ (event.currentTarget).setPointerCapture?.(event.pointerId);
     };
     /** @param {PointerEvent} event */
@@ -90,7 +91,8 @@ export function wireSteering({ canvas, strip, keys, paddle }) {
         aim(event);
         if (!down) sticky = false;
         const start = landed.get(event.pointerId);
-        if (start && Math.hypot(event.clientX - start.x, event.clientY - start.y) > TapSlack) landed.delete(event.pointerId);
+        if (start && Math.hypot(event.clientX - start.x, event.clientY - start.y) > TapSlack)
+            landed.delete(event.pointerId);
     };
     /** @param {PointerEvent} event */
     const onUp = (event) => {
@@ -115,7 +117,8 @@ export function wireSteering({ canvas, strip, keys, paddle }) {
         ['pointercancel', onUp],
         ['touchstart', noGesture, { passive: false }],
     ];
-    for (const part of parts) for (const [type, listener, options] of listeners) part.addEventListener(type, listener, options);
+    for (const part of parts)
+        for (const [type, listener, options] of listeners) part.addEventListener(type, listener, options);
     const onLeave = (/** @type {PointerEvent} */ event) => {
         if (event.pointerType === 'mouse' && event.buttons === 0) target = null;
     };
@@ -131,7 +134,9 @@ export function wireSteering({ canvas, strip, keys, paddle }) {
         },
         dispose() {
             holdOnly(0);
-            for (const part of parts) for (const [type, listener, options] of listeners) part.removeEventListener(type, listener, options);
+            for (const part of parts)
+                for (const [type, listener, options] of listeners)
+                    part.removeEventListener(type, listener, options);
             canvas.removeEventListener('pointerleave', onLeave);
         },
     };

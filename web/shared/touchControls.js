@@ -15,7 +15,9 @@ import { keyCodeOf } from '../game/keys.js';
 
 /** @param {HTMLElement} element @param {'data-key' | 'data-tap'} attribute */
 function codesOf(element, attribute) {
-    const names = element.getAttribute(attribute) ?? (attribute === 'data-key' ? element.getAttribute('data-keys') : '');
+    const names =
+        element.getAttribute(attribute) ??
+        (attribute === 'data-key' ? element.getAttribute('data-keys') : '');
     return (names ?? '').split(/\s+/).map(keyCodeOf).filter(Boolean);
 }
 
@@ -34,7 +36,8 @@ export function wireTouchControls(root, keys, { onPress } = {}) {
 
     /** @param {EventTarget | null} target */
     const buttonOf = (target) => {
-        const element = target instanceof Element ? target.closest('[data-key], [data-keys], [data-tap]') : null;
+        const element =
+            target instanceof Element ? target.closest('[data-key], [data-keys], [data-tap]') : null;
         return element instanceof HTMLElement && root.contains(element) ? element : null;
     };
     /** @param {HTMLElement} button @param {boolean} down */
@@ -42,7 +45,8 @@ export function wireTouchControls(root, keys, { onPress } = {}) {
         button.classList.toggle('held', down);
         const source = keys();
         if (!source) return;
-        for (const code of codesOf(button, 'data-key')) (down ? source.down(code, holder) : source.up(code, holder));
+        for (const code of codesOf(button, 'data-key'))
+            down ? source.down(code, holder) : source.up(code, holder);
     };
     /** @param {HTMLElement} button */
     const tap = (button) => {
@@ -98,7 +102,9 @@ export function wireTouchControls(root, keys, { onPress } = {}) {
         onPress?.();
         const source = keys();
         if (!source) return;
-        const codes = button.hasAttribute('data-tap') ? codesOf(button, 'data-tap') : codesOf(button, 'data-key');
+        const codes = button.hasAttribute('data-tap')
+            ? codesOf(button, 'data-tap')
+            : codesOf(button, 'data-key');
         source.tap(codes);
     };
     /** @param {Event} event */

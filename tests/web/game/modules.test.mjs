@@ -32,7 +32,8 @@ test('WAV samples, font metrics and the MOD check from the game data; bad files 
   assert.ok(!('error' in hit) && hit.frames > 100 && hit.samples.every((s) => s.every((v) => v >= -1 && v <= 1)));
   assert.ok('error' in parseWav(Uint8Array.from([1, 2, 3])));
   const truncated = readFileSync(new URL('sounds/hit.wav', data)).subarray(0, 30);
-  assert.ok('error' in parseWav(truncated) || parseWav(truncated).frames === 0);
+  const cut = parseWav(truncated);
+  assert.ok('error' in cut || cut.frames === 0);
   const metrics = fontMetrics(readFileSync(new URL('fonts/nocontrol.ttf', data)), 24);
   assert.ok(!('error' in metrics) && metrics.ascent > 10 && metrics.height === metrics.ascent - metrics.descent + 1);
   assert.ok('error' in fontMetrics(new Uint8Array(40), 24));
