@@ -350,7 +350,7 @@ test('the controls: no two overlap, each at least 48x48, in phone and desktop vi
     }
 });
 
-test('a gamepad moves the menu arrow, starts and serves a game, steers and goes Back', async () => {
+test('a gamepad moves the menu arrow, starts and serves a game, steers and goes Back; the mouse steers', async () => {
     const page = await open({ width: 1280, height: 800, touch: false, pad: true });
     const game = driver(page);
     /** Sets a button or an axis of the pad. @param {string} what @param {number} value */
@@ -394,6 +394,12 @@ test('a gamepad moves the menu arrow, starts and serves a game, steers and goes 
     const steered = await game.waitFor((s) => paddleMiddle(s) > start + 20, 3000);
     await set('axis 0', 0);
     assert.ok(steered, 'the stick steered right');
+    // In a desktop browser the mouse over the screen steers too. (A served
+    // ball needs seconds of frames to come back down past the paddle.)
+    const box = await (await page.$('#screen'))?.boundingBox();
+    assert.ok(box);
+    await page.mouse.move(box.x + (60 / 320) * box.width, box.y + box.height / 2, { steps: 4 });
+    assert.ok(await game.waitFor((s) => Math.abs(paddleMiddle(s) - 60) <= 4, 3000), 'the mouse steered left');
     await press('button 1');
     assert.ok(await game.waitFor((s) => s.isTitleMenu(), 3000), 'the right face button is Back');
     assert.ok(!(await shown(page, 'ended')));
