@@ -3,7 +3,7 @@
 // measured, the full level and the desktop sweep measured against; and a
 // working folder for the desktop game beside the browser's.
 import { spawnSync } from 'node:child_process';
-import { copyFileSync, mkdirSync, mkdtempSync, symlinkSync } from 'node:fs';
+import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, symlinkSync } from 'node:fs';
 import { cpus, tmpdir } from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -74,4 +74,46 @@ export function desktopGameFolder(prefix) {
     for (const dir of ['images', 'fonts', 'sounds']) symlinkSync(path.join(root, 'data', dir), path.join(folder, 'data', dir));
     copyFileSync(path.join(root, 'tests/e2e/levels/busy/level1.txt'), path.join(folder, 'data/levels/level1.txt'));
     return folder;
+}
+
+const TICKS = 100; // clock ticks a second in /proc
+
+/**
+ * CPU ticks used so far by a process and all its descendants (a browser's
+ * renderers, GPU process and workers), from /proc.
+ * @param {number} root
+ */
+function treeTicks(root) {
+    /** @type {Map<number, number[]>} */
+    const children = new Map();
+    /** @type {Map<number, number>} */
+    const ticks = new Map();
+    for (const name of readdirSync('/proc')) {
+        if (!/^\d+$/.test(name)) continue;
+        try {
+            const stat = readFileSync(`/proc/${name}/stat`, 'utf8');
+            const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+            const pid = Number(name), ppid = Number(fields[1]);
+            ticks.set(pid, Number(fields[11]) + Number(fields[12]));
+            if (!children.has(ppid)) children.set(ppid, []);
+            children.get(ppid)?.push(pid);
+        } catch {
+            // a process that ended meanwhile
+        }
+    }
+    let sum = 0;
+    const stack = [root];
+    while (stack.length) {
+        const pid = /** @type {number} */ (stack.pop());
+        sum += ticks.get(pid) ?? 0;
+        stack.push(...(children.get(pid) ?? []));
+    }
+    return sum;
+}
+
+/** Percent of one core a process tree used over ms. @param {number} pid @param {number} ms */
+export async function cpu(pid, ms) {
+    const before = treeTicks(pid);
+    await new Promise((resolve) => setTimeout(resolve, ms));
+    return ((treeTicks(pid) - before) / TICKS / (ms / 1000)) * 100;
 }

@@ -19,7 +19,7 @@ import { readdirSync, readFileSync, statSync, rmSync } from 'node:fs';
 import { join } from 'node:path';
 import { brotliCompressSync, gzipSync, constants } from 'node:zlib';
 import { launchBrowser, serveFolder } from '../tests/web/support/browser.mjs';
-import { desktopGameFolder } from './support.mjs';
+import { cpu, desktopGameFolder } from './support.mjs';
 
 const repo = new URL('..', import.meta.url).pathname;
 const site = process.argv[2] ?? join(repo, 'build-web/site');
@@ -52,42 +52,6 @@ console.log('download, whole site:', sizes(all));
 console.log('download, the game (page, game/):', sizes(game));
 const tune = all.filter((path) => /mod(-worklet)?\.js$/.test(path));
 console.log('of which the tune player:', sizes(tune));
-
-// --- CPU of a process tree ------------------------------------------------
-/** @param {number} root */
-function treeTicks(root) {
-  /** @type {Map<number, number[]>} */
-  const children = new Map();
-  /** @type {Map<number, number>} */
-  const ticks = new Map();
-  for (const name of readdirSync('/proc')) {
-    if (!/^\d+$/.test(name)) continue;
-    try {
-      const stat = readFileSync(`/proc/${name}/stat`, 'utf8');
-      const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-      const pid = Number(name), ppid = Number(fields[1]);
-      ticks.set(pid, Number(fields[11]) + Number(fields[12]));
-      if (!children.has(ppid)) children.set(ppid, []);
-      children.get(ppid)?.push(pid);
-    } catch {
-      // a process that ended meanwhile
-    }
-  }
-  let sum = 0;
-  const stack = [root];
-  while (stack.length) {
-    const pid = /** @type {number} */ (stack.pop());
-    sum += ticks.get(pid) ?? 0;
-    stack.push(...(children.get(pid) ?? []));
-  }
-  return sum;
-}
-/** Percent of one core the tree used over ms. @param {number} pid @param {number} ms */
-async function cpu(pid, ms) {
-  const before = treeTicks(pid);
-  await sleep(ms);
-  return ((treeTicks(pid) - before) / Ticks / (ms / 1000)) * 100;
-}
 
 // --- the browser ----------------------------------------------------------
 const server = await serveFolder(site, { port: 0 });

@@ -4,8 +4,10 @@
 // them to a CSS pixel gets every one it has), and the room the touch
 // controls and the page's bar take around it.
 
-export const ScreenWidth = 320;
-export const ScreenHeight = 240;
+import { SCREEN_HEIGHT, SCREEN_WIDTH } from './shared/geometry.js';
+
+export const ScreenWidth = SCREEN_WIDTH;
+export const ScreenHeight = SCREEN_HEIGHT;
 
 /** The page's bar: buttons of at least this size. */
 export const BarButton = 48;

@@ -1,10 +1,17 @@
 // @ts-check
-// One level being drawn: its grid, the mirror switches and the undo history.
-// Every change goes through here so that each is one undoable step; a drag
-// of the mouse is a stroke (beginStroke ... endStroke) and undoes as one.
+// One level being drawn: its text, its grid, the mirror switches and the
+// undo history. Every change goes through here so that each is one
+// undoable step; a drag of the mouse is a stroke (beginStroke ... endStroke)
+// and undoes as one.
+//
+// The text is the level: what a file, a link or the designer's typing gave,
+// kept exactly as given. The grid is the game loader's reading of it. Only
+// a change on the grid writes the text anew (writeLevelText); typed text is
+// taken as it is, with the loader's reading as its grid (replace).
 
 import { COLUMNS, Grid, cellOf, mirroredPlaces, rectanglePlaces } from './grid.js';
 import { History } from './history.js';
+import { writeLevelText } from './levelText.js';
 
 /** @typedef {import('./grid.js').Kind} Kind */
 /** @typedef {import('./grid.js').Cell} Cell */
@@ -16,9 +23,17 @@ export class Drawing {
     /**
      * @param {Grid} [grid] the level to start from (kept, not copied)
      * @param {number} [historyLimit] undo steps kept
+     * @param {string} [text] the level's text, whose reading is grid (default: the grid written out)
      */
-    constructor(grid = new Grid(), historyLimit = undefined) {
+    constructor(grid = new Grid(), historyLimit = undefined, text = writeLevelText(grid)) {
         this.grid = grid;
+        this.text = text;
+        /** @type {string | null} the text before the typing not yet read (see type) */
+        this.typedFrom = null;
+        /** @type {string} the text when the open stroke began */
+        this.strokeText = text;
+        /** @type {(() => void) | null} called after each step recorded (the set's undo order) */
+        this.onStep = null;
         /** @type {Mirror} */
         this.mirror = { leftRight: false, topBottom: false };
         this.history = new History(historyLimit);
@@ -34,6 +49,8 @@ export class Drawing {
     beginStroke() {
         this.endStroke();
         this.stroke = new Map();
+        this.strokeText = this.typedFrom ?? this.text;
+        this.typedFrom = null;
         this.capsuleTarget = null;
     }
 
@@ -49,7 +66,7 @@ export class Drawing {
         if (!stroke) return [];
         // A cell painted and painted back within one drag is no change.
         const changes = [...stroke.values()].filter((c) => c.before !== c.after);
-        this.history.push(changes);
+        if (this.history.push({ cells: changes, textBefore: this.strokeText, textAfter: this.text })) this.onStep?.();
         return changes.map((c) => placeOf(c.index));
     }
 
@@ -112,16 +129,71 @@ export class Drawing {
     }
 
     /**
-     * Replaces the whole grid (a text typed or pasted, read by the game's
-     * loader); one step.
+     * Puts a whole grid in place as one grid edit (a region moved, flipped
+     * or shifted, worked out on a copy): one undo step, and the text
+     * written anew as after any change on the grid.
      * @param {Grid} grid
      * @returns {Place[]}
      */
-    replace(grid) {
+    setGrid(grid) {
         this.endStroke();
         return this.step(() => {
             grid.cells.forEach((cell, index) => this.set(placeOf(index), cell));
         });
+    }
+
+    /**
+     * Sets the capsule marks of the bricks in the rectangle with corners a
+     * and b (and its mirrors) as one step; the first brick decides whether
+     * they are set or cleared, as in a stroke.
+     * @param {Place} a
+     * @param {Place} b
+     * @returns {Place[]}
+     */
+    markCapsules(a, b) {
+        this.endStroke();
+        return this.step(() => {
+            for (const place of rectanglePlaces(a, b)) this.toggleCapsule(place);
+        });
+    }
+
+    /**
+     * Typing under way: the text is the level's at once (switching levels
+     * keeps it), and becomes an undo step with its grid once the loader has
+     * read it (replace).
+     * @param {string} text
+     */
+    type(text) {
+        this.endStroke();
+        if (text === this.text) return;
+        this.typedFrom ??= this.text;
+        this.text = text;
+    }
+
+    /**
+     * The text typed, pasted or opened, and the game loader's reading of it
+     * as the grid; one step. The text is kept as it is.
+     * @param {Grid} grid
+     * @param {string} text
+     * @returns {Place[]}
+     */
+    replace(grid, text) {
+        this.endStroke();
+        this.beginStroke();
+        /** @type {Place[]} */
+        const changed = [];
+        grid.cells.forEach((cell, index) => {
+            const place = placeOf(index);
+            if (this.set(place, cell)) changed.push(place);
+        });
+        this.text = text;
+        this.endStroke();
+        return changed;
+    }
+
+    /** Whether typed text waits to be read (its grid is not yet the reading). */
+    get typing() {
+        return this.typedFrom !== null;
     }
 
     /**
@@ -133,7 +205,8 @@ export class Drawing {
         this.endStroke();
         const step = this.history.undo();
         if (!step) return null;
-        return step.map((c) => this.restore(c.index, c.before));
+        this.text = step.textBefore;
+        return step.cells.map((c) => this.restore(c.index, c.before));
     }
 
     /**
@@ -144,7 +217,8 @@ export class Drawing {
         this.endStroke();
         const step = this.history.redo();
         if (!step) return null;
-        return step.map((c) => this.restore(c.index, c.after));
+        this.text = step.textAfter;
+        return step.cells.map((c) => this.restore(c.index, c.after));
     }
 
     get canUndo() {
@@ -168,6 +242,8 @@ export class Drawing {
         change();
         const touched = this.touched;
         this.touched = outer ? outer.concat(touched) : null;
+        // A change on the grid writes the text anew; the outermost step writes it once.
+        if (!outer && touched.length > 0) this.text = writeLevelText(this.grid);
         if (own) this.endStroke();
         return touched;
     }
@@ -175,15 +251,17 @@ export class Drawing {
     /**
      * @param {Place} place
      * @param {Cell} cell
+     * @returns {boolean} whether the cell changed
      */
     set(place, cell) {
         const stroke = /** @type {Map<number, Change>} */ (this.stroke);
         const index = place.row * COLUMNS + place.col;
         const before = this.grid.at(place.col, place.row);
-        if (!this.grid.put(place.col, place.row, cell)) return;
+        if (!this.grid.put(place.col, place.row, cell)) return false;
         if (this.touched) this.touched.push(place);
         const open = stroke.get(index);
         stroke.set(index, { index, before: open ? open.before : before, after: this.grid.cells[index] });
+        return true;
     }
 
     /**

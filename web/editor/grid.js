@@ -7,8 +7,9 @@
 // business: the page asks the game's own loader and checker for that. Here a
 // cell is only what the designer put there.
 
-export const COLUMNS = 20;
-export const ROWS = 15;
+import { CELL_STEP_X, CELL_STEP_Y, COLUMNS, ROWS } from '../shared/geometry.js';
+
+export { COLUMNS, ROWS };
 export const CELL_COUNT = COLUMNS * ROWS;
 
 /** @typedef {'empty' | 1 | 2 | 3 | 'solid'} Kind */
@@ -115,10 +116,8 @@ export function isInside(col, row) {
     return Number.isInteger(col) && Number.isInteger(row) && col >= 0 && col < COLUMNS && row >= 0 && row < ROWS;
 }
 
-// The loader's brick rectangles: 16 pixels apart across, 10 down, starting
-// at (1, 1) of the grid.
-const CELL_STEP_X = 16;
-const CELL_STEP_Y = 10;
+// The loader's brick rectangles: CELL_STEP_X pixels apart across,
+// CELL_STEP_Y down, starting at (1, 1) of the grid.
 
 /**
  * The grid place of a cell the game's loader read, or null when the loader

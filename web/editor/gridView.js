@@ -5,21 +5,18 @@
 // fits its box so every pixel stays sharp. Turns the mouse into cell places;
 // what a press or a drag does is the page's business (editorPage.js).
 
-import { COLUMNS, ROWS } from './grid.js';
+import {
+    BRICK_HEIGHT as BRICK_H, BRICK_WIDTH as BRICK_W, CELL_STEP_X as STEP_X, CELL_STEP_Y as STEP_Y, COLUMNS, GRID_TOP, ROWS,
+    SCREEN_WIDTH,
+} from '../shared/geometry.js';
 
 /** @typedef {import('./grid.js').Grid} Grid */
 /** @typedef {import('./grid.js').Place} Place */
 /** @typedef {import('./grid.js').Mirror} Mirror */
 
-// The game's screen geometry: 320 pixels across, the grid under a 20-pixel
-// line, cells 16 by 10 pixels apart from (1, 1), bricks 15 by 9.
-export const SCREEN_WIDTH = 320;
-export const GRID_TOP = 20;
-export const VIEW_HEIGHT = GRID_TOP + ROWS * 10 + 1;
-const STEP_X = 16;
-const STEP_Y = 10;
-const BRICK_W = 15;
-const BRICK_H = 9;
+export { GRID_TOP, SCREEN_WIDTH };
+// The view: the game's screen down to the grid's last row.
+export const VIEW_HEIGHT = GRID_TOP + ROWS * STEP_Y + 1;
 
 /** @type {Record<string, string>} */
 const IMAGE_FILES = { 1: 'brick001.png', 2: 'brick002.png', 3: 'brick003.png', solid: 'brick501.png' };
@@ -74,10 +71,16 @@ export class GridView {
         this.scale = 1;
         /** @type {Place | null} the cell a message points at */
         this.marked = null;
+        /** @type {Place[]} the cells of the level's errors, always drawn */
+        this.errors = [];
+        /** @type {Place | null} the cell under the pointer */
+        this.hover = null;
         /** @type {{a: Place, b: Place} | null} a rectangle being dragged out */
         this.pending = null;
         /** @type {Mirror} */
         this.mirror = { leftRight: false, topBottom: false };
+        /** @type {((context: CanvasRenderingContext2D) => void)[]} drawn last, over all else (the region tools' selection) */
+        this.overlays = [];
     }
 
     /**
@@ -129,8 +132,40 @@ export class GridView {
             }
         }
         this.axes(context);
+        for (const place of this.errors) this.errorMark(context, place);
+        if (this.hover) this.outline(context, this.hover, this.hover, '#ffffffa0');
         if (this.pending) this.outline(context, this.pending.a, this.pending.b, '#ffd34d');
         if (this.marked) this.outline(context, this.marked, this.marked, '#ff4d4d');
+        for (const overlay of this.overlays) overlay(context);
+    }
+
+    /**
+     * An error's cell: a black and white outline with a red corner, seen
+     * on every brick colour and by colour-blind eyes alike.
+     * @param {CanvasRenderingContext2D} context
+     * @param {Place} place
+     */
+    errorMark(context, place) {
+        const s = this.scale;
+        const x = (1 + place.col * STEP_X) * s;
+        const y = (GRID_TOP + 1 + place.row * STEP_Y) * s;
+        context.save();
+        context.setLineDash([]);
+        context.lineWidth = Math.max(2, s);
+        context.strokeStyle = '#000';
+        context.strokeRect(x, y, BRICK_W * s, BRICK_H * s);
+        context.lineWidth = Math.max(1, Math.floor(s / 2));
+        context.strokeStyle = '#fff';
+        context.setLineDash([2 * s, 2 * s]);
+        context.strokeRect(x, y, BRICK_W * s, BRICK_H * s);
+        context.fillStyle = '#ff2020';
+        context.beginPath();
+        context.moveTo(x, y);
+        context.lineTo(x + 5 * s, y);
+        context.lineTo(x, y + 5 * s);
+        context.closePath();
+        context.fill();
+        context.restore();
     }
 
     /**
@@ -185,8 +220,9 @@ export class GridView {
      * @param {Place} a
      * @param {Place} b
      * @param {string} color
+     * @param {number[]} [dash] in the game's pixels
      */
-    outline(context, a, b, color) {
+    outline(context, a, b, color, dash = []) {
         const s = this.scale;
         const left = Math.min(a.col, b.col);
         const top = Math.min(a.row, b.row);
@@ -194,7 +230,7 @@ export class GridView {
         const bottom = Math.max(a.row, b.row);
         context.strokeStyle = color;
         context.lineWidth = Math.max(1, s);
-        context.setLineDash([]);
+        context.setLineDash(dash.map((d) => d * s));
         context.strokeRect(left * STEP_X * s + s / 2, (GRID_TOP + top * STEP_Y) * s + s / 2,
             ((right - left + 1) * STEP_X) * s, ((bottom - top + 1) * STEP_Y) * s);
     }

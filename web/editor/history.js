@@ -1,12 +1,17 @@
 // @ts-check
-// Undo and redo for the grid: each step is the list of cells it changed,
-// with their values before and after, so a step costs what it touched and
-// hundreds of steps stay small.
+// Undo and redo for a level: each step is the list of cells it changed,
+// with their values before and after, and the level's text before and
+// after, so a step costs what it touched and hundreds of steps stay small
+// (texts are shared strings, not copies).
 
 /** @typedef {import('./grid.js').Cell} Cell */
 /**
  * One cell a step changed, by its index in reading order.
  * @typedef {{index: number, before: Cell, after: Cell}} Change
+ */
+/**
+ * One undoable step: the cells it changed and the text before and after.
+ * @typedef {{cells: Change[], textBefore: string, textAfter: string}} Step
  */
 
 export const DEFAULT_LIMIT = 500;
@@ -18,27 +23,29 @@ export class History {
     constructor(limit = DEFAULT_LIMIT) {
         if (!Number.isInteger(limit) || limit < 1) throw new RangeError('a history keeps at least one step');
         this.limit = limit;
-        /** @type {Change[][]} */
+        /** @type {Step[]} */
         this.done = [];
-        /** @type {Change[][]} */
+        /** @type {Step[]} */
         this.undone = [];
     }
 
     /**
      * Records a step that has just been made. A new step ends every redo.
-     * An empty step is not recorded.
-     * @param {Change[]} changes
+     * A step that changed neither a cell nor the text is not recorded.
+     * Returns whether it was.
+     * @param {Step} step
      */
-    push(changes) {
-        if (changes.length === 0) return;
-        this.done.push(changes);
+    push(step) {
+        if (step.cells.length === 0 && step.textBefore === step.textAfter) return false;
+        this.done.push(step);
         this.undone = [];
         if (this.done.length > this.limit) this.done.splice(0, this.done.length - this.limit);
+        return true;
     }
 
     /**
      * The step to take back (apply each change's before), or null.
-     * @returns {Change[] | null}
+     * @returns {Step | null}
      */
     undo() {
         const step = this.done.pop();
@@ -49,7 +56,7 @@ export class History {
 
     /**
      * The step to make again (apply each change's after), or null.
-     * @returns {Change[] | null}
+     * @returns {Step | null}
      */
     redo() {
         const step = this.undone.pop();

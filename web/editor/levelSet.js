@@ -1,63 +1,140 @@
 // @ts-check
 // The levels open in the editor: an ordered set, named level1.txt,
 // level2.txt, ... by position as the game numbers its level files, each
-// with its own drawing (and undo history) and an optional title for the
-// designer. Serialised for the browser's storage, and written out as the
-// files of a folder or a zip.
+// with its own drawing (its text, grid and undo history) and an optional
+// title for the designer. Serialised for the browser's storage, and
+// written out as the files of a folder or a zip.
+//
+// Undo runs across the whole set in the order things were done: a stroke
+// on one level, deleting another, clearing the set. Each level's drawing
+// keeps its own steps; the set keeps which level each step was on, and
+// its own steps (levels added, deleted, moved, the set cleared) as the
+// level lists before and after, so a deleted level comes back whole, with
+// its history.
 
+import { MAX_LEVELS, MAX_TITLE_LENGTH, cleanTitle, levelFileName } from '../shared/levelNames.js';
 import { Drawing } from './drawing.js';
 import { Grid } from './grid.js';
-import { writeLevelText } from './levelText.js';
 
 /** @typedef {{title: string, drawing: Drawing}} Level */
+/**
+ * One entry of the set's undo order: a step on a level's drawing, or a
+ * change of the level list.
+ * @typedef {{level: Level} | {before: Level[], after: Level[], currentBefore: number, currentAfter: number}} SetStep
+ */
 /** @typedef {{name: string, text: string}} LevelFile */
 /**
  * @template T
  * @typedef {{ok: true, value: T} | {ok: false, error: string}} Result
  */
 
-// Enough for any set a designer keeps in one page, and a bound on what
-// storage and links have to hold.
-export const MAX_LEVELS = 100;
-export const MAX_TITLE_LENGTH = 80;
+export { MAX_LEVELS, MAX_TITLE_LENGTH, cleanTitle, levelFileName };
 export const STORAGE_FORMAT = 'quadrell-level-set';
-export const STORAGE_VERSION = 1;
-
-/**
- * A title as the set keeps it: one line of text, control characters and
- * runs of white space made one space, trimmed, at most MAX_TITLE_LENGTH characters.
- * @param {unknown} title
- * @returns {string}
- */
-export function cleanTitle(title) {
-    if (typeof title !== 'string') return '';
-    const plain = title.replace(/[\s\u0000-\u001f\u007f]+/g, ' ').trim();
-    return [...plain].slice(0, MAX_TITLE_LENGTH).join('').trim();
-}
-
-/**
- * The file name of the level at index (from 0): level1.txt, level2.txt, ...
- * @param {number} index
- * @returns {string}
- */
-export function levelFileName(index) {
-    return `level${index + 1}.txt`;
-}
+export const STORAGE_VERSION = 2;
+// The set's undo order keeps this many entries; each level's history has its own bound.
+export const SET_HISTORY_LIMIT = 2000;
+// A level file is about 640 characters; a kept text past this is not one.
+export const MAX_STORED_TEXT = 16384;
 
 export class LevelSet {
     /**
      * A set of the given levels, or of one empty level. A set is never
-     * empty: the editor always has a level to draw on.
-     * @param {{title?: string, grid?: Grid}[]} [levels]
+     * empty: the editor always has a level to draw on. A level's text is
+     * kept as given; grid must be the game loader's reading of it.
+     * @param {{title?: string, grid?: Grid, text?: string}[]} [levels]
      */
     constructor(levels = [{}]) {
         if (levels.length === 0 || levels.length > MAX_LEVELS) {
             throw new RangeError(`a set holds 1 to ${MAX_LEVELS} levels`);
         }
+        /** @type {SetStep[]} */
+        this.done = [];
+        /** @type {SetStep[]} */
+        this.undone = [];
         /** @type {Level[]} */
-        this.levels = levels.map((l) => ({ title: cleanTitle(l.title), drawing: new Drawing(l.grid) }));
+        this.levels = levels.map((l) => this.made(cleanTitle(l.title), new Drawing(l.grid, undefined, l.text)));
         /** the level open in the editor */
         this.current = 0;
+    }
+
+    /**
+     * A level of this set: its drawing's steps join the set's undo order.
+     * @param {string} title
+     * @param {Drawing} drawing
+     * @returns {Level}
+     */
+    made(title, drawing) {
+        const level = { title, drawing };
+        drawing.onStep = () => this.record({ level });
+        return level;
+    }
+
+    /** @param {SetStep} step */
+    record(step) {
+        this.done.push(step);
+        if (this.done.length > SET_HISTORY_LIMIT) this.done.splice(0, this.done.length - SET_HISTORY_LIMIT);
+        this.undone = [];
+    }
+
+    /**
+     * Changes the level list as one undoable step.
+     * @param {() => void} change
+     */
+    reshape(change) {
+        const before = this.levels.slice();
+        const currentBefore = this.current;
+        change();
+        this.record({ before, after: this.levels.slice(), currentBefore, currentAfter: this.current });
+    }
+
+    get canUndo() {
+        return this.done.length > 0 || this.levels[this.current]?.drawing.canUndo === true;
+    }
+
+    get canRedo() {
+        return this.undone.length > 0;
+    }
+
+    /**
+     * Takes back the last thing done anywhere in the set; its level opens.
+     * Returns 'grid' for a drawing's step, 'levels' for the level list's,
+     * or null when there is nothing to undo.
+     * @returns {'grid' | 'levels' | null}
+     */
+    undo() {
+        // A stroke still open is the newest thing done.
+        this.levels[this.current]?.drawing.endStroke();
+        return this.travel(this.done, this.undone, 'undo');
+    }
+
+    /** @returns {'grid' | 'levels' | null} */
+    redo() {
+        return this.travel(this.undone, this.done, 'redo');
+    }
+
+    /**
+     * @param {SetStep[]} from
+     * @param {SetStep[]} to
+     * @param {'undo' | 'redo'} way
+     * @returns {'grid' | 'levels' | null}
+     */
+    travel(from, to, way) {
+        for (let step = from.pop(); step; step = from.pop()) {
+            if ('level' in step) {
+                const index = this.levels.indexOf(step.level);
+                // A step on a level no longer in the set (its deletion was not undone) is past reach.
+                if (index < 0) continue;
+                if (!(way === 'undo' ? step.level.drawing.undo() : step.level.drawing.redo())) continue;
+                this.current = index;
+                to.push(step);
+                return 'grid';
+            }
+            this.levels = (way === 'undo' ? step.before : step.after).slice();
+            this.current = way === 'undo' ? step.currentBefore : step.currentAfter;
+            to.push(step);
+            return 'levels';
+        }
+        return null;
     }
 
     get length() {
@@ -87,7 +164,7 @@ export class LevelSet {
      * @returns {number}
      */
     add(index = this.length) {
-        return this.insert(index, { title: '', drawing: new Drawing() });
+        return this.insert(index, this.made('', new Drawing()));
     }
 
     /**
@@ -99,22 +176,34 @@ export class LevelSet {
      */
     duplicate(index) {
         const level = this.level(index);
-        return this.insert(index + 1, { title: level.title, drawing: new Drawing(level.drawing.grid.clone()) });
+        return this.insert(index + 1, this.made(level.title,
+            new Drawing(level.drawing.grid.clone(), undefined, level.drawing.text)));
     }
 
     /**
-     * Deletes the level at index; the last one left is emptied instead. The
-     * open level stays open where it can, else its neighbour opens.
+     * Deletes the level at index; the last one left is replaced by an empty
+     * one instead. The open level stays open where it can, else its
+     * neighbour opens. Undoable.
      * @param {number} index
      */
     remove(index) {
         this.level(index);
-        if (this.length === 1) {
-            this.levels[0] = { title: '', drawing: new Drawing() };
-            return;
-        }
-        this.levels.splice(index, 1);
-        if (this.current > index || this.current === this.length) this.current -= 1;
+        this.reshape(() => {
+            if (this.length === 1) {
+                this.levels[0] = this.made('', new Drawing());
+                return;
+            }
+            this.levels.splice(index, 1);
+            if (this.current > index || this.current === this.length) this.current -= 1;
+        });
+    }
+
+    /** Empties the set to one empty level. Undoable. */
+    clear() {
+        this.reshape(() => {
+            this.levels = [this.made('', new Drawing())];
+            this.current = 0;
+        });
     }
 
     /**
@@ -126,10 +215,12 @@ export class LevelSet {
     move(from, to) {
         const level = this.level(from);
         this.level(to);
-        const open = this.levels[this.current];
-        this.levels.splice(from, 1);
-        this.levels.splice(to, 0, level);
-        this.current = this.levels.indexOf(open);
+        this.reshape(() => {
+            const open = this.levels[this.current];
+            this.levels.splice(from, 1);
+            this.levels.splice(to, 0, level);
+            this.current = this.levels.indexOf(open);
+        });
     }
 
     /**
@@ -141,16 +232,17 @@ export class LevelSet {
     }
 
     /**
-     * The level files of the set in order, as the game reads them.
+     * The level files of the set in order, as the game reads them: each
+     * level's text as it is.
      * @returns {LevelFile[]}
      */
     files() {
-        return this.levels.map((l, i) => ({ name: levelFileName(i), text: writeLevelText(l.drawing.grid) }));
+        return this.levels.map((l, i) => ({ name: levelFileName(i), text: l.drawing.text }));
     }
 
     /**
-     * The set for the browser's storage (JSON). Titles, grids and the open
-     * level; undo histories are not kept.
+     * The set for the browser's storage (JSON). Titles, texts, grids and
+     * the open level; undo histories are not kept.
      * @returns {string}
      */
     toStorage() {
@@ -158,7 +250,7 @@ export class LevelSet {
             format: STORAGE_FORMAT,
             version: STORAGE_VERSION,
             current: this.current,
-            levels: this.levels.map((l) => ({ title: l.title, cells: l.drawing.grid.toCode() })),
+            levels: this.levels.map((l) => ({ title: l.title, cells: l.drawing.grid.toCode(), text: l.drawing.text })),
         });
     }
 
@@ -180,12 +272,13 @@ export class LevelSet {
             return fail('not JSON');
         }
         if (!data || typeof data !== 'object' || data.format !== STORAGE_FORMAT) return fail('not a level set');
-        if (data.version !== STORAGE_VERSION) return fail(`version ${String(data.version)} is not known`);
+        // Version 1 kept no text: its levels' texts are their grids written out.
+        if (data.version !== STORAGE_VERSION && data.version !== 1) return fail(`version ${String(data.version)} is not known`);
         const levels = data.levels;
         if (!Array.isArray(levels) || levels.length === 0 || levels.length > MAX_LEVELS) {
             return fail(`a set holds 1 to ${MAX_LEVELS} levels`);
         }
-        /** @type {{title: string, grid: Grid}[]} */
+        /** @type {{title: string, grid: Grid, text?: string}[]} */
         const entries = [];
         for (let i = 0; i < levels.length; ++i) {
             const entry = levels[i];
@@ -194,7 +287,11 @@ export class LevelSet {
             if (entry.title !== undefined && typeof entry.title !== 'string') {
                 return fail(`level ${i + 1} has a title that is not text`);
             }
-            entries.push({ title: entry.title, grid });
+            const text = entry.text;
+            if (text !== undefined && (typeof text !== 'string' || text.length > MAX_STORED_TEXT)) {
+                return fail(`level ${i + 1} has a text that is not a level's`);
+            }
+            entries.push({ title: entry.title, grid, text });
         }
         const set = new LevelSet(entries);
         if (Number.isInteger(data.current) && data.current >= 0 && data.current < set.length) {
@@ -213,8 +310,10 @@ export class LevelSet {
         if (!Number.isInteger(index) || index < 0 || index > this.length) {
             throw new RangeError(`no place ${index + 1} in a set of ${this.length}`);
         }
-        this.levels.splice(index, 0, level);
-        this.current = index;
+        this.reshape(() => {
+            this.levels.splice(index, 0, level);
+            this.current = index;
+        });
         return index;
     }
 }

@@ -42,3 +42,39 @@ export function writeLevelText(grid) {
     while (lines.length > 0 && lines[lines.length - 1] === '') lines.pop();
     return lines.map((line) => line + '\n').join('');
 }
+
+/**
+ * The line numbers (from 1) at which two texts differ, in order: the
+ * lines a rewrite changed.
+ * @param {string} before
+ * @param {string} after
+ * @returns {number[]}
+ */
+export function changedLines(before, after) {
+    const a = before.split('\n');
+    const b = after.split('\n');
+    // A last line feed ends the last line; it opens no line of its own.
+    if (a[a.length - 1] === '') a.pop();
+    if (b[b.length - 1] === '') b.pop();
+    /** @type {number[]} */
+    const lines = [];
+    for (let i = 0; i < Math.max(a.length, b.length); ++i) if (a[i] !== b[i]) lines.push(i + 1);
+    return lines;
+}
+
+/**
+ * Line numbers as a reader takes them in: "3", "3 and 5", "2-4, 7 and 9".
+ * @param {number[]} lines in order
+ * @returns {string}
+ */
+export function lineList(lines) {
+    /** @type {string[]} */
+    const parts = [];
+    for (let i = 0; i < lines.length;) {
+        let j = i;
+        while (j + 1 < lines.length && lines[j + 1] === lines[j] + 1) ++j;
+        parts.push(j > i ? `${lines[i]}-${lines[j]}` : String(lines[i]));
+        i = j + 1;
+    }
+    return parts.length <= 1 ? parts.join('') : `${parts.slice(0, -1).join(', ')} and ${parts[parts.length - 1]}`;
+}

@@ -2,9 +2,9 @@
 // Play from the editor: the game's web edition in this page, with the set's
 // levels in place of the packaged ones (the open set's first is level 1).
 // Keys and touch buttons reach the game the way its own page sends them,
-// through the web edition's key source and the touch wiring both share. The game loads on the first Play
-// only; leaving it (A+B or Escape) ends its run and the editor comes back
-// as it was.
+// through the web edition's key source and the touch wiring both share.
+// The game loads on the first Play only; leaving it (A+B or Escape) ends
+// its run and the editor comes back as it was.
 
 /** @typedef {{name: string, text: string}} LevelFile */
 

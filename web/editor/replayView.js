@@ -4,10 +4,10 @@
 // it) and records it; this draws the recording on a canvas as the game
 // draws its screen, the bricks, paddle and ball in the game's images.
 
-import { GRID_TOP, SCREEN_WIDTH, loadBrickImages } from './gridView.js';
+import { GRID_TOP, SCREEN_HEIGHT, SCREEN_WIDTH } from '../shared/geometry.js';
+import { loadBrickImages } from './gridView.js';
 import { TracePlayback } from './tracePlayback.js';
 
-const SCREEN_HEIGHT = 240;
 const FRAMES_PER_SECOND = 62.5;
 const KIND_IMAGES = ['', '1', '2', '3', 'solid'];
 
@@ -29,7 +29,8 @@ let generation = 0;
 
 /**
  * Shows the serve at the angle's place index of a sweep of text in box.
- * @param {HTMLElement} box holds a canvas, a p for the caption and buttons
+ * @param {HTMLElement} box holds a canvas, a p for the caption, a select for the speed and
+ *     [data-role] pause and step buttons and a frame slider
  * @param {import('../levelcheck/levelcheck-pool.js').LevelCheckPool} pool
  * @param {string} text
  * @param {string} name
@@ -41,6 +42,9 @@ export async function startReplay(box, pool, text, name, index) {
     const canvas = /** @type {HTMLCanvasElement} */ (box.querySelector('canvas'));
     const caption = /** @type {HTMLElement} */ (box.querySelector('p'));
     const speed = /** @type {HTMLSelectElement} */ (box.querySelector('select'));
+    const pause = /** @type {HTMLButtonElement} */ (box.querySelector('[data-role="pause"]'));
+    const stepButton = /** @type {HTMLButtonElement} */ (box.querySelector('[data-role="step"]'));
+    const slider = /** @type {HTMLInputElement} */ (box.querySelector('[data-role="frame"]'));
     box.hidden = false;
     caption.textContent = 'levelcheck is playing the serve again…';
     const folder = new URL('images/', import.meta.url);
@@ -56,22 +60,47 @@ export async function startReplay(box, pool, text, name, index) {
     const context = /** @type {CanvasRenderingContext2D} */ (canvas.getContext('2d'));
     canvas.width = SCREEN_WIDTH;
     canvas.height = SCREEN_HEIGHT;
-    const started = performance.now();
     let shown = 0;
-    let last = started;
-    const step = () => {
-        if (mine !== generation || box.hidden) return;
-        const now = performance.now();
-        shown = Math.min(film.length, shown + ((now - last) / 1000) * FRAMES_PER_SECOND * Number(speed.value || 1));
-        last = now;
-        const scene = film.at(Math.max(1, shown));
+    let last = performance.now();
+    let playing = true;
+    slider.max = String(film.length);
+    const show = () => {
+        const scene = film.at(Math.max(1, Math.floor(shown)));
         draw(context, film, scene, art);
         caption.textContent = `Serve at ${trace.angle} degrees, the computer player: ${ending}. ` +
             `Frame ${scene.frame} of ${film.length}, balls ${scene.lives}, points ${scene.points}.`;
         box.dataset.frame = String(scene.frame);
-        if (shown < film.length) running = requestAnimationFrame(step);
+        slider.value = String(scene.frame);
+        pause.textContent = playing ? 'Pause' : 'Play';
     };
-    step();
+    const step = () => {
+        if (mine !== generation || box.hidden || !playing) return;
+        const now = performance.now();
+        shown = Math.min(film.length, shown + ((now - last) / 1000) * FRAMES_PER_SECOND * Number(speed.value || 1));
+        last = now;
+        if (shown >= film.length) playing = false;
+        show();
+        if (playing) running = requestAnimationFrame(step);
+    };
+    /** @param {boolean} on */
+    const play = (on) => {
+        cancelAnimationFrame(running);
+        playing = on;
+        if (on && shown >= film.length) shown = 0;
+        last = performance.now();
+        show();
+        if (on) running = requestAnimationFrame(step);
+    };
+    pause.onclick = () => play(!playing);
+    stepButton.onclick = () => {
+        shown = Math.min(film.length, Math.floor(shown) + 1);
+        play(false);
+    };
+    slider.oninput = () => {
+        shown = Number(slider.value);
+        play(false);
+    };
+    play(true);
 }
 
 /**

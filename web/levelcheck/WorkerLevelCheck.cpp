@@ -191,7 +191,21 @@ std::string WorkerLevelCheck::Check(const std::string& name, const std::string& 
         json << (n ? "," : "") << "{\"kind\":" << (cell.present ? cell.kind : 0)
              << ",\"capsule\":" << (cell.hasPowerUp == 1 ? "true" : "false")
              << ",\"row\":" << (placed ? (cell.rect.y - 1) / 10 : -1)
-             << ",\"column\":" << (placed ? (cell.rect.x - 1) / 16 : -1) << "}";
+             << ",\"column\":" << (placed ? (cell.rect.x - 1) / 16 : -1);
+        // Where in the text the brick's pair is, for pointing at it.
+        int line = 0, column = 0;
+        if (n < static_cast<int>(report.scan.pairs.size()))
+            report.Locate(n, line, column);
+        json << ",\"line\":" << line << ",\"textColumn\":" << column << "}";
+    }
+    // Every brick of each walled-in pocket (its message names the first).
+    json << "],\"closedIn\":[";
+    for (size_t p = 0; p < report.reach.closedIn.size(); ++p) {
+        json << (p ? "," : "") << "[";
+        const std::vector<int>& pocket = report.reach.closedIn[p];
+        for (size_t i = 0; i < pocket.size(); ++i)
+            json << (i ? "," : "") << pocket[i];
+        json << "]";
     }
     json << "],\"messages\":[";
     for (size_t i = 0; i < report.diagnostics.size(); ++i) {

@@ -18,6 +18,8 @@
  * @property {boolean} capsule the brick releases a capsule ("S")
  * @property {number} row      grid row the loader placed it in, or -1
  * @property {number} column   grid column, or -1 (both -1: no pair reached it)
+ * @property {number} line     1-based text line of the cell's pair, or 0 when no pair reached it
+ * @property {number} textColumn 1-based text column (bytes) of that pair, or 0
  *
  * @typedef {object} Counts
  * @property {number} bricks
@@ -37,6 +39,7 @@
  * @property {string} summary
  * @property {Counts} counts
  * @property {Cell[]} cells       the loader's 300 cells in reading order
+ * @property {number[][]} closedIn  the cells of each pocket of breakable bricks walled in by solid ones
  * @property {CheckMessage[]} messages  in the order levelcheck prints them
  * @property {string[]} preview
  *

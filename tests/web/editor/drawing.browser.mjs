@@ -6,7 +6,7 @@ import { after, before, test } from 'node:test';
 
 import { Grid, cellOf } from '../../../web/editor/grid.js';
 import { writeLevelText } from '../../../web/editor/levelText.js';
-import { drag, gridCode, levelText, openEditor, runDesktop, settled, startSite, typeText } from './pageSupport.mjs';
+import { cellPoint, drag, gridCode, levelText, openEditor, runDesktop, settled, startSite, typeText } from './pageSupport.mjs';
 
 /** @type {Awaited<ReturnType<typeof startSite>>} */
 let site;
@@ -67,7 +67,7 @@ test('paint, erase, capsules, mirrors, fill, undo and redo give the text the mod
     await drag(page, [0, 0], [0, 0], { button: 'right' });
     assert.equal(await levelText(page), textOf(filled.filter(([c, r]) => r !== 0 || c !== 0)));
     assert.match(await page.$eval('#counts', (e) => e.textContent),
-        /^15 bricks: 0 one-hit, 3 two-hit, 8 three-hit, 4 solid; 1 capsule; /);
+        /^15 bricks \(1-hit 0, 2-hit 3, 3-hit 8, solid 4\), 1 power-up bricks; /);
     assert.deepEqual(errors, []);
 });
 
@@ -108,4 +108,52 @@ test('a walled-in brick is levelcheck\'s located error as it is drawn; its messa
     assert.ok(walled >= 0, `no error at the walled-in brick among ${shown.join(' | ')}`);
     await page.click(`#messages li:nth-child(${walled + 1}) button`);
     assert.equal(await page.evaluate(() => document.body.dataset.marked), '9,6');
+});
+
+test('every brick of a walled-in pocket is drawn as an error without a click; a stroke lands in its row while the counts grow', async () => {
+    const { page } = await openEditor(site);
+    await page.setViewport({ width: 1024, height: 768 });
+    await typeText(page, '# # # # \n# 1 1 # \n# 2 3 # \n# # # # \n' + `${'3 '.repeat(20)}\n`.repeat(3));
+    assert.equal(await page.evaluate(() => document.body.dataset.errorCells), '1,1 2,1 1,2 2,2');
+
+    // A slow stroke across row 9 with three-hit bricks: the points pass 1000 on the way.
+    const top = () => page.$eval('#grid', (c) => c.getBoundingClientRect().top);
+    const before = await top();
+    await page.keyboard.press('3');
+    const from = await cellPoint(page, 0, 9);
+    const to = await cellPoint(page, 19, 9);
+    await page.mouse.move(from.x, from.y);
+    await page.mouse.down();
+    for (let step = 1; step <= 19; ++step) {
+        await page.mouse.move(from.x + ((to.x - from.x) * step) / 19, from.y);
+        await settled(page);
+        assert.equal(await top(), before, `the grid moved at step ${step}`);
+    }
+    await page.mouse.up();
+    await settled(page);
+    const lines = (await levelText(page)).split('\n');
+    assert.equal(lines[9], '3 '.repeat(20));
+    assert.deepEqual([lines[8], lines[10]], ['', '']);
+    assert.match(await page.$eval('#counts', (e) => String(e.textContent)), /\d{4} points$/);
+});
+
+test('a finger draws as the mouse does, on a tablet where the grid keeps a scale of 2', async () => {
+    const context = await site.browser.createBrowserContext();
+    const page = await context.newPage();
+    await page.setViewport({ width: 768, height: 1024, hasTouch: true, isMobile: true });
+    await page.goto(`${site.server.url}editor.html`);
+    await settled(page);
+    assert.equal(await page.$eval('#grid', (c) => /** @type {HTMLCanvasElement} */ (c).width), 640);
+    const from = await cellPoint(page, 2, 3);
+    const to = await cellPoint(page, 12, 3);
+    const session = await page.createCDPSession();
+    await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x: from.x, y: from.y }] });
+    for (let step = 1; step <= 10; ++step) {
+        await session.send('Input.dispatchTouchEvent',
+            { type: 'touchMove', touchPoints: [{ x: from.x + ((to.x - from.x) * step) / 10, y: from.y }] });
+    }
+    await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+    await settled(page);
+    assert.equal(await levelText(page), `\n\n\n. . ${'1 '.repeat(11)}\n`);
+    await context.close();
 });

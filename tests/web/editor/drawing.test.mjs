@@ -4,6 +4,7 @@ import { test } from 'node:test';
 
 import { Drawing } from '../../../web/editor/drawing.js';
 import { CELL_COUNT, EMPTY, Grid, cellOf } from '../../../web/editor/grid.js';
+import { changedLines, lineList } from '../../../web/editor/levelText.js';
 
 /** The grid's bricks as "col,row:kind[S]" strings, for short comparisons. */
 function bricks(grid) {
@@ -147,4 +148,48 @@ test('the storage code round-trips every cell and refuses anything else', () => 
     assert.equal(code.length, CELL_COUNT);
     assert.ok(Grid.fromCode(code).equals(d.grid));
     for (const bad of [42, code.slice(1), '?' + code.slice(1)]) assert.equal(Grid.fromCode(bad), null);
+});
+
+test('a level\'s text is kept as given: typing is one step with its reading, only a grid change writes the text anew', () => {
+    const typed = '1 x\n\n# \n';
+    const reading = new Grid();
+    reading.put(0, 0, cellOf(1));
+    reading.put(0, 2, cellOf('solid'));
+    const d = new Drawing();
+    d.type(typed);
+    assert.equal(d.typing, true);
+    assert.equal(d.text, typed);
+    d.replace(reading, typed);
+    assert.equal(d.typing, false);
+    assert.equal(d.text, typed); // kept, not rewritten
+    d.paint({ col: 1, row: 1 }, 2);
+    assert.equal(d.text, '1 \n. 2 \n# \n');
+    assert.deepEqual(changedLines(typed, d.text), [1, 2]);
+    assert.equal(lineList([1, 2, 3, 7, 9]), '1-3, 7 and 9');
+    d.undo();
+    assert.equal(d.text, typed);
+    d.undo();
+    assert.equal(d.text, '');
+    assert.ok(d.grid.isEmpty());
+    d.redo();
+    assert.equal(d.text, typed);
+});
+
+test('a rectangle with the capsule tool marks its bricks, the first deciding, as one step', () => {
+    const d = new Drawing();
+    d.fill({ col: 0, row: 0 }, { col: 3, row: 0 }, 2);
+    d.toggleCapsule({ col: 3, row: 0 });
+    d.markCapsules({ col: 0, row: 0 }, { col: 4, row: 1 });
+    assert.deepEqual(bricks(d.grid), ['0,0:2S', '1,0:2S', '2,0:2S', '3,0:2S']);
+    d.undo();
+    assert.deepEqual(bricks(d.grid), ['0,0:2', '1,0:2', '2,0:2', '3,0:2S']);
+
+    // A whole grid put in place (as a region tool would) is one grid edit: the text written anew.
+    d.replace(d.grid.clone(), '; kept as typed\n2 2 2 2S\n');
+    const moved = new Grid();
+    moved.put(5, 1, cellOf('solid'));
+    d.setGrid(moved);
+    assert.equal(d.text, '\n. . . . . # \n');
+    d.undo();
+    assert.equal(d.text, '; kept as typed\n2 2 2 2S\n');
 });

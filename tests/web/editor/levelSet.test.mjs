@@ -66,7 +66,9 @@ test('storage round-trips the set and refuses what it did not write', () => {
     const variants = [
         '{',
         JSON.stringify({ ...good, format: 'other' }),
-        JSON.stringify({ ...good, version: 2 }),
+        JSON.stringify({ ...good, version: 3 }),
+        JSON.stringify({ ...good, levels: [{ ...good.levels[0], text: 7 }] }),
+        JSON.stringify({ ...good, levels: [{ ...good.levels[0], text: 'x'.repeat(20000) }] }),
         JSON.stringify({ ...good, levels: [] }),
         JSON.stringify({ ...good, levels: [{ title: 'a', cells: '1' }] }),
         JSON.stringify({ ...good, levels: [{ title: 7, cells: good.levels[0].cells }] }),
@@ -109,4 +111,40 @@ print(json.dumps([[i.filename, z.read(i).decode(), list(i.date_time)] for i in z
     } finally {
         rmSync(dir, { recursive: true, force: true });
     }
+});
+
+test('undo runs across the set in the order things were done: a deleted level and a cleared set come back whole', () => {
+    const set = setOf(1, 2, 3);
+    set.select(1);
+    set.level(1).drawing.paint({ col: 5, row: 5 }, 'solid');
+    const second = set.level(1);
+    set.remove(1);
+    set.level(0).drawing.paint({ col: 9, row: 9 }, 3);
+    set.clear();
+    assert.equal(set.length, 1);
+
+    assert.equal(set.undo(), 'levels');
+    assert.deepEqual(titles(set), ['L1', 'L3']);
+    assert.equal(set.undo(), 'grid'); // the stroke on level 1, after the deletion
+    assert.equal(set.current, 0);
+    assert.equal(set.files()[0].text, '1 \n');
+    assert.equal(set.undo(), 'levels');
+    assert.equal(set.level(1), second); // the very level, with its history
+    assert.equal(set.current, 1);
+    assert.equal(set.undo(), 'grid');
+    assert.equal(set.files()[1].text, '2 \n');
+    assert.equal(set.redo(), 'grid');
+    assert.equal(set.files()[1].text, '2 \n\n\n\n\n. . . . . # \n');
+
+    // Storage keeps each level's text exactly; an older page's set (no texts) reads as its grids written out.
+    set.level(2).drawing.replace(set.level(2).drawing.grid.clone(), '3 \n; a note the game skips\n');
+    const back = LevelSet.fromStorage(set.toStorage());
+    assert.ok(back.ok);
+    assert.deepEqual(back.value.files(), set.files());
+    const old = JSON.parse(set.toStorage());
+    old.version = 1;
+    for (const level of old.levels) delete level.text;
+    const older = LevelSet.fromStorage(JSON.stringify(old));
+    assert.ok(older.ok);
+    assert.equal(older.value.files()[2].text, '3 \n');
 });

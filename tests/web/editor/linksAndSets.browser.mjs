@@ -40,8 +40,10 @@ test('a copied link opens the same levels in another browser profile', async () 
     await page.keyboard.press('4');
     await drag(page, [0, 14], [19, 14]);
     await page.click('#copy-link');
-    await page.waitForFunction(() => location.hash.startsWith('#q1.'));
-    const hash = await page.evaluate(() => location.hash);
+    await page.waitForFunction(() => document.body.dataset.link);
+    const hash = await page.evaluate(() => new URL(String(document.body.dataset.link)).hash);
+    // The address keeps no link: a reload opens the newest work.
+    assert.equal(await page.evaluate(() => location.hash), '');
     const texts = [];
     for (const n of [1, 2]) {
         await page.click(`#level-list li:nth-child(${n}) button`);
@@ -59,7 +61,7 @@ test('a copied link opens the same levels in another browser profile', async () 
     assert.equal(await opened.page.$('b'), null);
 });
 
-test('hostile links give a message and an empty editor that still works, and run nothing', async () => {
+test('hostile links give a message and an editor that still works, and run nothing', async () => {
     const payload = (levels) => deflateSync(JSON.stringify({ v: 1, levels }));
     const hostile = {
         // Chromium itself drops addresses past 2 MB.
@@ -74,7 +76,7 @@ test('hostile links give a message and an empty editor that still works, and run
         const { page, errors } = await openEditor(site, { hash }).catch((error) => {
             throw new Error(`the ${what} link: ${String(error).slice(0, 200)}`);
         });
-        assert.equal(await page.$eval('#notice', (e) => e.className), 'error', what);
+        assert.equal(await page.$eval('#notice-box', (e) => e.className), 'error', what);
         assert.match(await page.$eval('#notice', (e) => e.textContent), /^this link does not open: /, what);
         assert.equal(await gridCode(page), EMPTY_GRID, what);
         await page.keyboard.press('1');
@@ -83,6 +85,10 @@ test('hostile links give a message and an empty editor that still works, and run
         assert.deepEqual(errors, [], what);
         await page.close();
     }
+    // A link that lost its prefix is no link, and says so.
+    const bare = await openEditor(site, { hash: '#eJyrVkrOz0nVUTKoBQA' });
+    assert.match(await bare.page.$eval('#notice', (e) => String(e.textContent)), /not a level link/);
+    await bare.page.close();
     // Markup in a level's text and title is shown as text, never run.
     const markup = '<img src=x onerror="window.ran=1"><script>window.ran=1</script>';
     const { page, errors } = await openEditor(site, { hash: link(payload([{ title: markup, text: `${markup}\n1 \n` }])) });
@@ -143,6 +149,7 @@ test('three level files in, one edited, the zip holds the three in order; the se
 test('a folder in (the game\'s order, up to the gap), edited, saved back with exactly the set\'s level files', async () => {
     const context = await site.browser.createBrowserContext();
     const page = await context.newPage();
+    await page.setViewport({ width: 1280, height: 900 });
     // The browser's own private file system stands in for the folder a
     // person would pick: the same handles, without a dialog.
     await page.evaluateOnNewDocument(() => {

@@ -10,9 +10,9 @@ import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { encodeShare } from '../../../web/editor/shareCodec.js';
+import { encodeShare } from '../../../web/shared/shareCodec.js';
 
-import { data, desktop, levelText, openEditor, site as siteDir, startSite, typeText } from './pageSupport.mjs';
+import { data, desktop, levelText, openEditor, settled, site as siteDir, startSite, typeText } from './pageSupport.mjs';
 
 const hasGame = existsSync(path.join(siteDir, 'game', 'runner.js'));
 /** @type {Awaited<ReturnType<typeof startSite>>} */
@@ -22,11 +22,14 @@ after(async () => { await site?.close(); });
 
 const LEVEL = '# 1 2 3 \n\n. . 3S3 3 2 2 \n\n\n1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 \n';
 
-/** levelcheck's picture of the level as the game shows it before the serve, as a data URL. */
-function desktopPicture() {
+/**
+ * levelcheck's picture of a level as the game shows it before the serve, as a data URL.
+ * @param {string} [text]
+ */
+function desktopPicture(text = LEVEL) {
     const folder = mkdtempSync(path.join(tmpdir(), 'editor-play-'));
     try {
-        writeFileSync(path.join(folder, 'level1.txt'), LEVEL);
+        writeFileSync(path.join(folder, 'level1.txt'), text);
         const run = spawnSync(desktop, ['--png', 'png', '--data', data, 'level1.txt'], { cwd: folder, encoding: 'utf8' });
         assert.equal(run.status, 0, run.stdout + run.stderr);
         return `data:image/png;base64,${readFileSync(path.join(folder, 'png', 'level1.png')).toString('base64')}`;
@@ -113,8 +116,25 @@ test('Play shows the edited level as levelcheck pictures it; A+B comes back to t
     assert.deepEqual(errors, []);
 });
 
-const linkStart = hasGame && readFileSync(path.join(siteDir, 'index.html'), 'utf8').includes('editor/linkStart.js');
-test('the game\'s page with a level link starts with its level; a bad link says so', { skip: !linkStart && 'the game\'s page takes no links' }, async () => {
+test('Play this level starts the game at the open level', { skip: !hasGame && 'no game in the site' }, async () => {
+    const { page, errors } = await openEditor(site);
+    await typeText(page, '1 1 1 1 \n');
+    await page.click('#add-level');
+    await settled(page);
+    await typeText(page, LEVEL);
+    await page.click('#play-level');
+    await page.waitForFunction(() => !document.getElementById('game')?.hidden);
+    await new Promise((resolve) => setTimeout(resolve, 3000));
+    await hold(page, ['Space']);
+    assert.equal(await differingPixels(page, desktopPicture(LEVEL), '#game-canvas'), 0, 'the game does not show the open level');
+    await hold(page, ['Escape']);
+    await page.waitForFunction(() => document.getElementById('game')?.hidden, { timeout: 10000 });
+    assert.equal(await levelText(page), LEVEL);
+    assert.deepEqual(errors, []);
+});
+
+const linkStart = hasGame && readFileSync(path.join(siteDir, 'index.html'), 'utf8').includes('shared/linkStart.js');
+test('the game\'s page loads no link code without a link; with one it names and starts its levels; a bad link says so', { skip: !linkStart && 'the game\'s page takes no links' }, async () => {
     const shared = await encodeShare([{ title: 'linked', text: LEVEL }]);
     assert.ok(shared.ok);
     const context = await site.browser.createBrowserContext();
@@ -122,8 +142,21 @@ test('the game\'s page with a level link starts with its level; a bad link says 
     /** @type {string[]} */
     const errors = [];
     page.on('pageerror', (error) => errors.push(String(error)));
+    /** @type {string[]} */
+    const requested = [];
+    page.on('request', (request) => requested.push(new URL(request.url()).pathname));
+    await page.goto(`${site.server.url}index.html`);
+    await page.waitForSelector('#start');
+    await page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 500)));
+    assert.deepEqual(requested.filter((p) => p.includes('/editor/') || p.endsWith('shareCodec.js')), []);
+    assert.equal(await page.$('#link-notice'), null);
+
+    requested.length = 0;
+    await page.goto('about:blank');
     await page.goto(`${site.server.url}index.html#${shared.ok && shared.fragment}`);
     await page.waitForFunction(() => 'quadrellLevels' in window);
+    assert.deepEqual(requested.filter((p) => p.includes('/editor/')), []);
+    assert.equal(await page.$eval('#link-notice', (e) => e.textContent), 'A level from a link: linked');
     await page.click('#start');
     await new Promise((resolve) => setTimeout(resolve, 3000));
     await hold(page, ['Space']);

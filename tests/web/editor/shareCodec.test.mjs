@@ -9,7 +9,7 @@ import {
     encodeShare,
     isShareFragment,
     levelFilesOfLink,
-} from '../../../web/editor/shareCodec.js';
+} from '../../../web/shared/shareCodec.js';
 
 /** A fragment carrying the given bytes, deflated as the codec does. */
 async function fragmentOf(bytes) {

@@ -1,7 +1,8 @@
 // The page's sweep against the desktop's `levelcheck --sweep --csv`, for
-// a level that clears from every serve, one with loops and one with a
-// walled-in brick; and a mark's serve played in the page runs as long as
-// the desktop's run of it.
+// a level that clears from every serve, one with loops, one with a
+// walled-in brick and one that cages the ball (an error, listed with
+// levelcheck's and marked apart); and a mark's serve played in the page
+// runs as long as the desktop's run of it.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import path from 'node:path';
@@ -19,9 +20,12 @@ function rows(csv) {
     return csv.trim().split('\n').slice(1).map((line) => line.split(','));
 }
 
-for (const file of ['clears.txt', 'loops.txt', 'walled.txt']) {
+const CAGE = '. . . . . . . . . . . . . . . . . . . . \n1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 \n\n\n' +
+    '# # # # # . # # # # # # # . # # # # # # \n';
+
+for (const file of ['clears.txt', 'loops.txt', 'walled.txt', 'cage']) {
     test(`the sweep of ${file} is the desktop's`, async () => {
-        const text = readFileSync(path.join(levels, file), 'latin1');
+        const text = file === 'cage' ? CAGE : readFileSync(path.join(levels, file), 'latin1');
         const { page, errors } = await openEditor(site);
         await typeText(page, text);
         await page.click('#sweep-run');
@@ -37,6 +41,16 @@ for (const file of ['clears.txt', 'loops.txt', 'walled.txt']) {
         assert.deepEqual(marks, desktopRows.map((row) => [row[1], row[6]]));
         if (file === 'clears.txt') assert.ok(desktopRows.every((row) => row[6] === 'cleared'));
         else assert.ok(desktopRows.some((row) => row[6] === 'loops'));
+        // Each outcome's mark has a shape of its own; a caged serve's error is in the check's list, its brick marked.
+        const glyphs = await page.$$eval('#sweep-marks button', (b) => b.map((e) => [e.dataset.outcome, e.textContent]));
+        assert.equal(new Set(glyphs.map(String)).size, new Set(glyphs.map(([o]) => o)).size);
+        const cageErrors = desktop.stdout.split('\n').filter((l) => / error: .* cages the ball /.test(l));
+        const listed = await page.$$eval('#messages .from-sweep button', (b) => b.map((e) => e.textContent));
+        assert.deepEqual(listed, cageErrors.map((l) => `${l} (sweep)`));
+        if (file === 'cage') {
+            assert.ok(cageErrors.length > 0);
+            assert.ok((await page.evaluate(() => String(document.body.dataset.errorCells))).includes('2,4'));
+        }
 
         // The last mark's serve, played in the page to its end at the fastest speed.
         const last = desktopRows[desktopRows.length - 1];

@@ -49,11 +49,17 @@ describe('a check in a worker', () => {
         assert.equal(past.cells.length, 300);
         const marked = await pool.check('. 1S# \n');
         assert.deepEqual(marked.cells.slice(0, 4), [
-            { kind: 0, capsule: false, row: 0, column: 0 },
-            { kind: 1, capsule: true, row: 0, column: 1 },
-            { kind: 4, capsule: false, row: 0, column: 2 },
-            { kind: 0, capsule: false, row: -1, column: -1 },
+            { kind: 0, capsule: false, row: 0, column: 0, line: 1, textColumn: 1 },
+            { kind: 1, capsule: true, row: 0, column: 1, line: 1, textColumn: 3 },
+            { kind: 4, capsule: false, row: 0, column: 2, line: 1, textColumn: 5 },
+            { kind: 0, capsule: false, row: -1, column: -1, line: 0, textColumn: 0 },
         ]);
+        // Every brick of a walled-in pocket, though its message names only the first.
+        /** @param {{closedIn: number[][], cells: {row: number, column: number}[]}} r */
+        const places = (r) => r.closedIn.map((pocket) => pocket.map((n) => [r.cells[n].column, r.cells[n].row]));
+        assert.deepEqual(places(await pool.check(readFileSync(path.join(levels, 'walled.txt')))), [[[9, 6]]]);
+        const pocket = await pool.check('# # # # \n# 1 1 # \n# 2 3 # \n# # # # \n1 \n');
+        assert.deepEqual(places(pocket), [[[1, 1], [2, 1], [1, 2], [2, 2]]]);
     });
 
     test('only the newest of the checks waiting is answered', async () => {

@@ -10,7 +10,7 @@
 // page reads them with the game's loader and shows them as text, never as
 // markup.
 
-import { MAX_LEVELS, cleanTitle, levelFileName } from './levelSet.js';
+import { MAX_LEVELS, cleanTitle, levelFileName } from './levelNames.js';
 
 /** @typedef {{title: string, text: string}} SharedLevel */
 /** @typedef {{ok: true, fragment: string} | {ok: false, error: string}} Encoded */
@@ -131,7 +131,8 @@ function checkLevels(levels) {
         if (level.text.length > MAX_TEXT_LENGTH) {
             return `${name} is ${level.text.length} characters long, more than ${MAX_TEXT_LENGTH}`;
         }
-        const bad = level.text.search(/[\u0000-\u0008\u000b\u000c\u000e-\u001f\u007f-\u009f]/);
+        // Control characters but tab, line feed and carriage return.
+        const bad = level.text.search(/(?![\t\n\r])\p{Cc}/u);
         if (bad >= 0) {
             const code = level.text.charCodeAt(bad);
             const what = code === 0 ? 'a NUL character' : `the control character ${hex(code)}`;
@@ -152,7 +153,7 @@ function hex(code) {
  * @returns {Promise<Uint8Array>}
  */
 async function transform(bytes, stream) {
-    const out = new Blob([bytes]).stream().pipeThrough(stream);
+    const out = new Blob([/** @type {Uint8Array<ArrayBuffer>} */ (bytes)]).stream().pipeThrough(stream);
     return new Uint8Array(await new Response(out).arrayBuffer());
 }
 
@@ -164,7 +165,7 @@ async function transform(bytes, stream) {
  * @returns {Promise<Uint8Array | 'too large' | 'broken'>}
  */
 async function inflateCapped(packed, cap) {
-    const reader = new Blob([packed]).stream().pipeThrough(new DecompressionStream('deflate')).getReader();
+    const reader = new Blob([/** @type {Uint8Array<ArrayBuffer>} */ (packed)]).stream().pipeThrough(new DecompressionStream('deflate')).getReader();
     /** @type {Uint8Array[]} */
     const chunks = [];
     let total = 0;
