@@ -1,37 +1,33 @@
 // @ts-check
 // The page around the game: the start overlay (browsers let sound start
-// only after a gesture), the screen's scale, fullscreen, keys and touch
-// buttons into the game, the log, and the notice when the program ends
-// with "Play again". Every rule of the game stays in the program.
+// only after a gesture), fullscreen, keys, touch buttons, drag steering and
+// gamepads into the game, the log, and the notice when the program ends
+// with "Play again". Every rule of the game stays in the program. The
+// layout is fit.js's.
+import { touch } from './fit.js';
+import { watchGamepads } from './game/gamepad.js';
 import { createKeySource, gameKeyOf } from './game/keys.js';
 import { createLazyMusic, startAudio } from './game/music.js';
 import { failureLine, preload, runGame } from './game/runner.js';
-import { fitScale, screenArea } from './layout.js';
 import { createAppPanel } from './game/appPanel.js';
+import { wireSteering } from './game/steer.js';
 import { keepSiteOffline } from './shared/offline.js';
+import { cancelTouchStarts, wireTouchControls } from './shared/touchControls.js';
 
 const $ = (/** @type {string} */ id) => /** @type {HTMLElement} */ (document.getElementById(id));
 const stage = $('stage');
 const canvas = /** @type {HTMLCanvasElement} */ ($('screen'));
 const logView = $('log');
-const touch = navigator.maxTouchPoints > 0 || 'ontouchstart' in window;
-document.body.classList.toggle('touch', touch);
 
-function layout() {
-  const full = document.fullscreenElement === stage;
-  const area = full
-    ? { width: window.screen.width, height: window.screen.height }
-    : screenArea(window.innerWidth, window.innerHeight, { touch, bar: 48, pad: 112 });
-  const scale = fitScale(area.width, area.height, { whole: !full });
-  document.documentElement.style.setProperty('--scale', String(scale));
-}
-window.addEventListener('resize', layout);
-document.addEventListener('fullscreenchange', layout);
-layout();
-
-$('fullscreen').addEventListener('click', () => {
+// Fullscreen shows the whole play area, the controls with the screen, and
+// its button says how to leave it.
+const fullscreen = $('fullscreen');
+fullscreen.addEventListener('click', () => {
   if (document.fullscreenElement) document.exitFullscreen();
-  else stage.requestFullscreen?.().catch(() => {});
+  else $('play').requestFullscreen?.().catch(() => {});
+});
+document.addEventListener('fullscreenchange', () => {
+  fullscreen.textContent = document.fullscreenElement ? 'Exit fullscreen' : 'Fullscreen';
 });
 
 const app = createAppPanel({
@@ -47,8 +43,11 @@ const app = createAppPanel({
 /** What tests and benchmarks read of the run on the page. */
 const pageHooks = /** @type {{ quadrellLevels?: import('./game/runner.js').LevelFile[], quadrellOnFrame?: () => void, quadrellRun?: import('./game/runner.js').RunHandle | null }} */ (window);
 
-/** @type {ReturnType<typeof createKeySource> | null} */
+/** @type {import('./game/keys.js').KeySource | null} */
 let keys = null;
+/** @type {(() => number) | null} the running game's paddle (see web_main.cpp) */
+let paddle = null;
+const steering = wireSteering({ canvas, strip: $('strip'), keys: () => keys, paddle: () => paddle?.() ?? -1 });
 /** @type {(() => string) | null} */
 let readLog = null;
 let lastLog = '';
@@ -88,6 +87,9 @@ async function play() {
       levels: pageHooks.quadrellLevels,
       onFrame: () => {
         app.frame();
+        // The game is between frames once this task is over: steering
+        // reads the paddle then.
+        queueMicrotask(steering.frame);
         // A benchmark counts the frames shown.
         pageHooks.quadrellOnFrame?.();
       },
@@ -96,6 +98,7 @@ async function play() {
       music,
       onStarted: (handle) => {
         readLog = handle.readLog;
+        paddle = handle.paddle;
         app.started(handle, runKeys);
         pageHooks.quadrellRun = handle;
         cover(null);
@@ -111,6 +114,7 @@ async function play() {
   runKeys.release();
   keys = null;
   readLog = null;
+  paddle = null;
   lastLog = result.log;
   music?.stop();
   if (!logView.hidden) showLog();
@@ -153,27 +157,10 @@ document.addEventListener('keyup', (event) => {
 // A key held while the page loses focus would stay down in the game.
 window.addEventListener('blur', () => keys?.release());
 
-// Touch buttons: each holds its keys while a finger is on it.
-for (const button of document.querySelectorAll('#touch button')) {
-  const element = /** @type {HTMLElement} */ (button);
-  const codes = (element.dataset.keys ?? element.dataset.key ?? '').split(' ').map(Number).filter(Boolean);
-  /** @param {boolean} down */
-  const hold = (down) => {
-    element.classList.toggle('held', down);
-    if (!keys) return;
-    for (const code of codes) (down ? keys.down(code) : keys.up(code));
-  };
-  element.addEventListener('pointerdown', (event) => {
-    event.preventDefault();
-    element.setPointerCapture?.(event.pointerId);
-    if (!$('start').hidden) play();
-    hold(true);
-  });
-  for (const type of ['pointerup', 'pointercancel', 'lostpointercapture']) {
-    element.addEventListener(type, () => hold(false));
-  }
-  element.addEventListener('contextmenu', (event) => event.preventDefault());
-}
+// Touch buttons; the first press on one also starts the game.
+wireTouchControls($('touch'), () => keys, { onPress: () => { if (!$('start').hidden) play(); } });
+watchGamepads(() => keys);
+if (touch) cancelTouchStarts(document.body);
 
 // The downloads start at once; the game waits for the player's gesture.
 // The site is kept for offline play once the game's own downloads are in.

@@ -2,11 +2,13 @@
 // Play from the editor: the game's web edition in this page, with the set's
 // levels in place of the packaged ones (the open set's first is level 1).
 // Keys and touch buttons reach the game the way its own page sends them,
-// through the web edition's key source. The game loads on the first Play
-// only; leaving it (A+B or Escape) ends its run and the editor comes back
-// as it was.
+// through the web edition's key source and the touch wiring both share.
+// The game loads on the first Play only; leaving it (A+B or Escape) ends
+// its run and the editor comes back as it was.
 
 /** @typedef {{name: string, text: string}} LevelFile */
+
+import { wireTouchControls } from '../shared/touchControls.js';
 
 // The game's web edition, in the site's game/ folder beside editor/.
 const GAME = new URL('../game/', import.meta.url);
@@ -20,8 +22,7 @@ let music = null;
 
 /**
  * Runs the game on the canvas until it ends; the box (with the canvas and
- * any touch buttons, [data-key] or [data-keys] with DOM key codes) is shown
- * meanwhile.
+ * any touch buttons, see shared/touchControls.js) is shown meanwhile.
  * @param {HTMLElement} box
  * @param {HTMLCanvasElement} canvas
  * @param {LevelFile[]} levels
@@ -29,12 +30,13 @@ let music = null;
  * @returns {Promise<{status: number, stderr: string, log: string}>}
  */
 export async function playInPage(box, canvas, levels, onLog) {
-    game ??= Promise.all(['runner.js', 'keys.js', 'music.js'].map((file) => import(new URL(file, GAME).href)))
-        .catch((error) => {
-            game = null;
-            throw new Error(`the game's web build is not in this site (${error instanceof Error ? error.message : error})`);
-        });
-    const [{ runGame }, { createKeySource, gameKeyOf }, { createLazyMusic, startAudio }] = await game;
+    const loading = (game ??= /** @type {Promise<[any, any, any]>} */ (
+        Promise.all(['runner.js', 'keys.js', 'music.js'].map((file) => import(new URL(file, GAME).href)))
+    ).catch((error) => {
+        game = null;
+        throw new Error(`the game's web build is not in this site (${error instanceof Error ? error.message : error})`);
+    }));
+    const [{ runGame }, { createKeySource, gameKeyOf }, { createLazyMusic, startAudio }] = await loading;
     audio = startAudio(audio);
     if (!music && audio) music = createLazyMusic(audio);
     const keys = createKeySource();
@@ -47,27 +49,7 @@ export async function playInPage(box, canvas, levels, onLog) {
         else keys.up(code);
     };
     const release = () => keys.release();
-    /** @type {(() => void)[]} */
-    const undo = [];
-    for (const button of box.querySelectorAll('[data-key], [data-keys]')) {
-        const element = /** @type {HTMLElement} */ (button);
-        const codes = (element.dataset.keys ?? element.dataset.key ?? '').split(' ').map(Number).filter(Boolean);
-        /** @param {PointerEvent} event */
-        const press = (event) => {
-            event.preventDefault();
-            element.setPointerCapture?.(event.pointerId);
-            for (const code of codes) keys.down(code);
-        };
-        const lift = () => { for (const code of codes) keys.up(code); };
-        element.addEventListener('pointerdown', press);
-        element.addEventListener('pointerup', lift);
-        element.addEventListener('pointercancel', lift);
-        undo.push(() => {
-            element.removeEventListener('pointerdown', press);
-            element.removeEventListener('pointerup', lift);
-            element.removeEventListener('pointercancel', lift);
-        });
-    }
+    const unwire = wireTouchControls(box, () => keys);
     document.addEventListener('keydown', onKey);
     document.addEventListener('keyup', onKey);
     window.addEventListener('blur', release);
@@ -82,7 +64,7 @@ export async function playInPage(box, canvas, levels, onLog) {
         document.removeEventListener('keydown', onKey);
         document.removeEventListener('keyup', onKey);
         window.removeEventListener('blur', release);
-        for (const step of undo) step();
+        unwire();
         box.hidden = true;
         document.body.classList.remove('playing');
     }

@@ -10,6 +10,10 @@ import { soundOutput } from './music.js';
 import { recordRunListeners } from './runListeners.js';
 
 /** @typedef {{ name: string, text: string }} LevelFile */
+/**
+ * @typedef {{ addEventListener(type: string, listener: (event: any) => void): void,
+ *   removeEventListener(type: string, listener: (event: any) => void): void, frame?: () => void }} KeyEvents
+ */
 /** @typedef {{ status: number, stderr: string, log: string }} RunResult */
 /**
  * @typedef {object} RunHandle the running program, read only
@@ -17,6 +21,7 @@ import { recordRunListeners } from './runListeners.js';
  * @property {() => boolean} inPlay whether a ball is in play
  * @property {() => number} roundState the game's round state, -1 outside a game
  * @property {() => number} balls the balls left, -1 outside a game
+ * @property {() => number} paddle the paddle's middle x while a ball is in play, else -1
  */
 /**
  * @typedef {object} MusicPlayer what the game's music calls drive
@@ -31,7 +36,8 @@ import { recordRunListeners } from './runListeners.js';
  * @property {LevelFile[]} [levels] in place of the packaged levels, this run only
  * @property {(line: string, stream: 'stdout' | 'stderr') => void} [onLog] each line the program prints
  * @property {string[]} [args] the program's arguments
- * @property {EventTarget} [keys] where the game's key events come from (default: the document)
+ * @property {KeyEvents} [keys] where the game's key events come from (default: the
+ *   document); a key source's frame() is called at every flip
  * @property {AudioContext | null} [audioContext] sound effects play here; none: silent
  * @property {MusicPlayer | null} [music] the title tune's player
  * @property {(handle: RunHandle) => void} [onStarted] when main starts
@@ -121,7 +127,10 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
       // The page's mute turns this down (music.js).
       audioOutput: audioContext && soundOutput(audioContext),
       music,
-      onFlip: onFrame,
+      onFlip: () => {
+        keys?.frame?.();
+        onFrame?.();
+      },
       ...media,
     };
     const module = {
@@ -169,6 +178,7 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
           inPlay: () => ask('_quadrell_in_play') === 1,
           roundState: () => ask('_quadrell_round_state'),
           balls: () => ask('_quadrell_balls'),
+          paddle: () => ask('_quadrell_paddle_middle'),
         }),
       /** @param {number} status */
       onExit: (status) => finish(status),

@@ -4,10 +4,12 @@
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { test } from 'node:test';
-import { createKeySource, gameKeyOf } from '../../../web/game/keys.js';
+import { LatchFallbackMs, createKeySource, gameKeyOf, keyCodeOf } from '../../../web/game/keys.js';
 import { checkMod, parseWav, through5, through6 } from '../../../web/game/media.js';
 import { ModPlayer, MusicGain, parseMod } from '../../../web/game/mod.js';
-import { fitScale, screenArea } from '../../../web/layout.js';
+import { fitScale, planLayout } from '../../../web/layout.js';
+import { padKeys } from '../../../web/game/gamepad.js';
+import { screenXOf, steerKey } from '../../../web/game/steer.js';
 import { recordRunListeners } from '../../../web/game/runListeners.js';
 import { MaxPauseFrames, createHiddenPause } from '../../../web/game/visibility.js';
 import { createWakeLock } from '../../../web/game/wakeLock.js';
@@ -28,7 +30,8 @@ test('WAV samples and the MOD check from the game data; bad files are refused', 
   assert.ok(!('error' in hit) && hit.frames > 100 && hit.samples.every((s) => s.every((v) => v >= -1 && v <= 1)));
   assert.ok('error' in parseWav(Uint8Array.from([1, 2, 3])));
   const truncated = readFileSync(new URL('sounds/hit.wav', data)).subarray(0, 30);
-  assert.ok('error' in parseWav(truncated) || parseWav(truncated).frames === 0);
+  const cut = parseWav(truncated);
+  assert.ok('error' in cut || cut.frames === 0);
   assert.equal(checkMod(readFileSync(new URL('sounds/title.mod', data))), null);
   assert.ok(checkMod(readFileSync(new URL('sounds/hit.wav', data))));
 });
@@ -110,13 +113,107 @@ test('keys: the game keys by code, browser shortcuts left alone; the key source 
   assert.deepEqual(seen, ['down 32', 'down 37', 'up 32', 'up 37']);
 });
 
-test('layout: the largest whole scale; room for the touch pads below in portrait, beside in landscape', () => {
-  assert.equal(fitScale(1280, 1000), 4);
-  assert.equal(fitScale(300, 200), 1);
-  assert.equal(fitScale(1920, 1080, { whole: false }), 4.5);
-  assert.deepEqual(screenArea(400, 800, { touch: true, bar: 48, pad: 112 }), { width: 400, height: 640 });
-  assert.deepEqual(screenArea(800, 400, { touch: true, bar: 48, pad: 112 }), { width: 576, height: 352 });
-  assert.deepEqual(screenArea(800, 400, { touch: false, bar: 48, pad: 112 }), { width: 800, height: 352 });
+test('keys: each change waits until the game has seen the one before; holders share a key; Back is one frame', () => {
+  /** @type {(() => void)[]} */
+  let timers = [];
+  let clock = 0;
+  const source = createKeySource({ setTimer: (run) => timers.push(run), now: () => clock });
+  const runTimers = () => {
+    const due = timers;
+    timers = [];
+    for (const run of due) run();
+  };
+  /** @type {string[]} */
+  const seen = [];
+  source.addEventListener('keydown', (e) => seen.push(`down ${e.keyCode}`));
+  source.addEventListener('keyup', (e) => seen.push(`up ${e.keyCode}`));
+  // A tap between two frames: the game sees it held for the next two (its
+  // down may come in the middle of the first).
+  source.down(40, 'touch');
+  source.up(40, 'touch');
+  assert.deepEqual(seen, ['down 40']);
+  assert.ok(source.isHeld(40));
+  source.frame();
+  assert.deepEqual(seen, ['down 40']);
+  source.frame();
+  assert.deepEqual(seen, ['down 40', 'up 40']);
+  // Two quick taps are two presses, each seen.
+  source.frame();
+  source.frame();
+  seen.length = 0;
+  for (let n = 0; n < 2; n++) {
+    source.down(40, 'touch');
+    source.up(40, 'touch');
+  }
+  for (let n = 0; n < 6; n++) source.frame();
+  assert.deepEqual(seen, ['down 40', 'up 40', 'down 40', 'up 40']);
+  // Two holders: the key goes up when the last lets go.
+  seen.length = 0;
+  source.down(37, 'keyboard');
+  source.down(37, 'pad');
+  source.frame();
+  source.frame();
+  source.up(37, 'keyboard');
+  assert.deepEqual(seen, ['down 37']);
+  source.up(37, 'pad');
+  assert.deepEqual(seen, ['down 37', 'up 37']);
+  // Back: A and B down together, up after one frame.
+  seen.length = 0;
+  source.tap([65, 66]);
+  assert.deepEqual(seen, ['down 65', 'down 66']);
+  source.frame();
+  assert.deepEqual(seen, ['down 65', 'down 66', 'up 65', 'up 66']);
+  // Where no frame comes (a menu waiting for the release), the fallback lets go.
+  seen.length = 0;
+  source.down(32, 'touch');
+  source.up(32, 'touch');
+  runTimers();
+  assert.deepEqual(seen, ['down 32']);
+  clock += LatchFallbackMs;
+  runTimers();
+  assert.deepEqual(seen, ['down 32', 'up 32']);
+  // The run's end lets go of everything held.
+  source.down(38, 'touch');
+  source.release();
+  assert.deepEqual(seen.slice(2), ['down 38', 'up 38']);
+  assert.equal(keyCodeOf('Left'), 37);
+  assert.equal(keyCodeOf('66'), 66);
+  assert.equal(keyCodeOf('Tab'), 0);
+});
+
+test('layout: whole device pixels per screen pixel, the touch controls beside or below the screen', () => {
+  assert.equal(fitScale(1280, 1000, 1), 4);
+  assert.equal(fitScale(390, 600, 3), 1); // 3 device pixels of 1170 across
+  assert.equal(fitScale(300, 200, 1), 200 / 240); // not even one: shrunk to fit
+  assert.equal(planLayout({ width: 1280, height: 800, dpr: 1, touch: false }).scale, 2);
+  const phones = [[390, 844], [412, 915], [360, 640], [844, 390], [915, 412], [640, 360], [320, 480], [480, 320]];
+  for (const [width, height] of phones) {
+    const plan = planLayout({ width, height, dpr: 3, touch: true });
+    assert.ok(plan.button >= 48, `${width}x${height}`);
+    assert.equal(plan.form, width > height ? 'landscape' : 'portrait');
+    const screen = { width: 320 * plan.scale, height: 240 * plan.scale };
+    if (plan.form === 'landscape') assert.ok(screen.width + 2 * plan.side <= width, `${width}x${height}`);
+    else assert.ok(screen.height + 48 + 16 + 3 * plan.button + 12 + 16 <= height, `${width}x${height}`);
+  }
+  // A landscape phone at 3 device pixels: at least 4 of them a screen pixel.
+  assert.ok(planLayout({ width: 844, height: 390, dpr: 3, touch: true }).scale * 3 >= 4);
+});
+
+test("steering and gamepads: the key to hold toward the pointer; each pad's buttons and sticks as keys", () => {
+  assert.equal(steerKey(-1, 100), 0, 'no ball in play');
+  assert.equal(steerKey(150, null), 0, 'no pointer');
+  assert.equal(steerKey(150, 200), 39);
+  assert.equal(steerKey(150, 100), 37);
+  assert.equal(steerKey(150, 151), 0, 'under the pointer');
+  assert.equal(screenXOf(150, { left: 100, width: 640 }), 25);
+  assert.equal(screenXOf(900, { left: 100, width: 640 }), 320);
+  const pad = (/** @type {number[]} */ pressed, /** @type {number[]} */ axes = [0, 0]) => ({
+    axes, buttons: Array.from({ length: 17 }, (_, i) => ({ pressed: pressed.includes(i) })) });
+  assert.deepEqual([...padKeys([pad([12, 0])]).keys].sort(), [32, 38]);
+  assert.deepEqual([...padKeys([null, pad([], [0.9, -0.2])]).keys], [39]);
+  assert.deepEqual([...padKeys([pad([9], [-0.6, 0.7])]).keys].sort(), [37, 40, 80]);
+  assert.equal(padKeys([pad([1])]).back, true);
+  assert.equal(padKeys([pad([1])]).keys.size, 0);
 });
 
 test('the page as an app: a hidden page presses pause once and lets go; the wake lock; a run\'s listeners go with it', async () => {

@@ -1,13 +1,11 @@
 // @ts-check
-// The page's own parts in headless Chromium: on a touch screen the
-// overlay and the touch buttons, which move the paddle through the game's
-// key state; a broken data file, which shows the game's failure line and
-// its log on the page.
+// The page's own parts in headless Chromium: a broken data file, which
+// shows the game's failure line and its log on the page (touch.test.mjs
+// plays the page on a phone).
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
 import { after, before, test } from 'node:test';
 import { launchBrowser, serveFolder } from '../support/browser.mjs';
-import { driver, shown } from './screen.mjs';
 
 const repo = new URL('../../../', import.meta.url);
 const site = process.env.SITE ?? new URL('build-web/site/', repo).pathname;
@@ -24,58 +22,6 @@ before(async () => {
 after(async () => {
   await browser?.close();
   await server?.close();
-});
-
-/** Mean x of the lit pixels in the paddle's rows. @param {import('./screen.mjs').Shot} shot */
-function paddleX(shot) {
-  let sum = 0;
-  let n = 0;
-  for (let y = 226; y < 232; y++) {
-    for (let x = 0; x < 320; x++) {
-      const i = (y * 320 + x) * 4;
-      if (shot.rgba[i] + shot.rgba[i + 1] + shot.rgba[i + 2] > 30) {
-        sum += x;
-        n++;
-      }
-    }
-  }
-  return n ? sum / n : -1;
-}
-
-test('on a touch screen: the buttons show, start the game and move the paddle', async () => {
-  const page = await browser.newPage();
-  await page.setViewport({ width: 400, height: 760, hasTouch: true, isMobile: true });
-  await page.goto(server.url);
-  const game = driver(page);
-  const client = await page.createCDPSession();
-  /** Holds a finger on a touch button. @param {string} selector @param {number} ms */
-  const hold = async (selector, ms) => {
-    const box = await (await page.$(selector))?.boundingBox();
-    assert.ok(box, selector);
-    const point = { x: box.x + box.width / 2, y: box.y + box.height / 2 };
-    await client.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [point] });
-    await game.sleep(ms);
-    await client.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
-  };
-  assert.ok(await page.$eval('#touch', (e) => getComputedStyle(e).display !== 'none'), 'touch buttons shown');
-  // The canvas and the buttons do not overlap in portrait.
-  const screenBox = await (await page.$('#screen'))?.boundingBox();
-  const padBox = await (await page.$('.pad.left'))?.boundingBox();
-  assert.ok(screenBox && padBox && padBox.y >= screenBox.y + screenBox.height, 'pads below the screen');
-
-  await hold('[data-key="32"]', 100); // the overlay goes; the select key does nothing yet
-  assert.ok(!(await shown(page, 'start')));
-  assert.ok(await game.waitFor((s) => s.isTitleMenu() && s.arrowRow() === 0, 10000), 'title menu');
-  await hold('[data-key="32"]', 100);
-  assert.ok(await game.waitFor((s) => s.isGame() && s.hasStateText(), 5000), 'a game');
-  // The paddle moves once the ball is served.
-  await hold('[data-key="32"]', 100);
-  assert.ok(await game.waitFor((s) => s.isGame() && !s.hasStateText(), 5000), 'playing');
-  const start = paddleX(await game.take());
-  await hold('[data-key="39"]', 400);
-  const moved = paddleX(await game.take());
-  assert.ok(moved > start + 10, `the paddle moved right: ${start} -> ${moved}`);
-  await page.close();
 });
 
 test('on a desktop there are no touch buttons; a broken data file shows the failure line and the log', async () => {

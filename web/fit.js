@@ -1,0 +1,38 @@
+// @ts-check
+// Lays the page out before its first paint (index.html loads this module
+// render-blocking), so that the screen's box is where it stays while the
+// game loads, and again on every resize, rotation, zoom and fullscreen
+// change. The plan is layout.js's; this only applies it.
+import { planLayout } from './layout.js';
+
+/** A touch screen: the touch controls, the drag strip, "Tap to play". */
+export const touch = navigator.maxTouchPoints > 0 || 'ontouchstart' in window;
+
+export function fit() {
+    const dpr = window.devicePixelRatio || 1;
+    // The layout viewport: innerWidth grows with anything wider than it.
+    const { clientWidth: width, clientHeight: height } = document.documentElement;
+    const plan = planLayout({ width, height, dpr, touch });
+    const root = document.documentElement.style;
+    root.setProperty('--scale', String(plan.scale));
+    root.setProperty('--btn', `${plan.button}px`);
+    root.setProperty('--side', `${plan.side}px`);
+    document.body.classList.toggle('touch', touch);
+    document.body.dataset.form = plan.form;
+    fitFor = window.devicePixelRatio;
+}
+
+let fitFor = 0;
+/**
+ * Zoom and a move to another display change the device pixels per CSS
+ * pixel, not always with a resize event: checked once an animation frame.
+ */
+function watchResolution() {
+    if (window.devicePixelRatio !== fitFor) fit();
+    requestAnimationFrame(watchResolution);
+}
+
+window.addEventListener('resize', fit);
+document.addEventListener('fullscreenchange', fit);
+fit();
+requestAnimationFrame(watchResolution);
