@@ -148,6 +148,11 @@ mergeInto(LibraryManager.library, {
   SDL_Delay__deps: ['$QD', '$safeSetTimeout', '$callUserCallback', '$runtimeKeepalivePush', '$runtimeKeepalivePop'],
   SDL_Delay: function(ms) {
     Asyncify.handleSleep(function(wakeUp) {
+      // The game has read its events since its last sleep: the page's key
+      // source paces quick taps by it (keys.js). Here, not above, as the
+      // wake-up calls SDL_Delay again to rewind.
+      var bridge = QD.bridge();
+      if (bridge.onSleep) bridge.onSleep();
       var deadline = performance.now() + ms;
       var early = Math.min(ms, QD.timerLateness);
       var channel = QD.sleepChannel || (QD.sleepChannel = new MessageChannel());
