@@ -12,6 +12,7 @@ extern "C" {
 // library_quadrell.js
 void quadrell_show_frame(const Uint32* rgba, int width, int height);
 int quadrell_next_key(void);
+void quadrell_slept(void);
 }
 
 namespace {
@@ -138,6 +139,9 @@ void SDL_Delay(Uint32 ms) {
     const double deadline = asked + ms - owed;
     const long wait = std::lround(deadline - asked - timerLateness);
     const unsigned timer = wait > 0 ? static_cast<unsigned>(wait) : 0;
+    // Once per sleep: the stack's rewind after the wake does not run the
+    // code before the sleep again.
+    quadrell_slept();
     emscripten_sleep(timer);
     const double woke = emscripten_get_now();
     const double late = woke - (asked + timer);

@@ -39,8 +39,11 @@ export function keyCodeOf(token) {
   return gameKeyCodes.has(code) ? code : 0;
 }
 
-/** How long a key's change waits at most for the game to see the one before (see createKeySource). */
-export const LatchFallbackMs = 100;
+/**
+ * How long a key's change waits at most for the game to see the one before,
+ * where neither frames nor sleeps are reported (see createKeySource).
+ */
+export const LatchFallbackMs = 500;
 
 /**
  * @typedef {{ type: string, keyCode: number, location: number, preventDefault(): void }} KeyEvent
@@ -59,73 +62,76 @@ export const LatchFallbackMs = 100;
  * The game reads the key state once a frame, after the frame's events, and
  * a menu waits for a key's release. A key pressed and released before the
  * game looked would reach it as a down and an up in one batch and never be
- * seen held: a quick tap lost. So each key's changes go to the game one at
- * a time, each only once the game has had the last one long enough to see
- * it: two frames (frame(), which the runner calls at every flip; a change
- * may reach the game in the middle of a frame, after that frame looked),
- * or LatchFallbackMs where the game waits for a release without flipping.
- * A and B go up after one frame: the game reads them together at a frame's
- * end, leaves the game and gives the player 100 ms to let go; seen in the
- * next frame too, they would also end the program on the title menu it has
- * just returned to. Two quick taps stay two presses.
+ * seen held: a quick tap lost. So the changes go to the game one at a time,
+ * each only once the game has had the one before long enough to see it:
+ * two frames (frame(), which the runner calls at every flip), or two of the
+ * game's sleeps (sleep(), at every SDL_Delay: between two sleeps the game
+ * reads its events, also where a menu waits for a release without
+ * flipping). One at a time, since a change may reach the game while a menu
+ * waits for another key, after that frame looked for it. A and B go up after
+ * one frame: the game reads them together at a frame's end, leaves the game
+ * and gives the player 100 ms to let go; seen in the next frame too, they
+ * would also end the program on the title menu it has just returned to.
+ * Counting frames and sleeps, not time, keeps quick taps whole on a machine
+ * so loaded that frames come late; LatchFallbackMs is only a safety net for
+ * a game that reports neither. Two quick taps stay two presses.
  * @param {{ setTimer?: (run: () => void, ms: number) => unknown, now?: () => number }} [options]
  *   the fallback's timer and clock (tests give their own)
  */
 export function createKeySource({ setTimer = (run, ms) => setTimeout(run, ms), now = () => performance.now() } = {}) {
   /** @type {Map<string, Set<KeyListener>>} */
   const listeners = new Map();
-  /**
-   * @typedef {object} KeyState
-   * @property {Set<string>} holders who holds it now
-   * @property {{ type: string, frames: number }[]} queue changes not yet sent, with the frames each must stay
-   * @property {{ type: string, frame: number, time: number, frames: number } | null} last the change last sent
-   * @property {boolean} timer whether a fallback timer is set
-   */
-  /** @type {Map<number, KeyState>} */
-  const keys = new Map();
+  /** @type {Map<number, Set<string>>} key code -> who holds it now */
+  const holders = new Map();
+  /** @type {Map<number, string>} key code -> its last change sent or queued */
+  const latest = new Map();
+  /** @type {Map<number, string>} key code -> its last change sent: what the game has */
+  const sent = new Map();
+  /** @type {{ keyCode: number, type: string }[]} changes not yet sent, in order */
+  const queue = [];
+  /** @type {{ frames: number, frame: number, sleep: number, time: number } | null} the change last sent */
+  let last = null;
   let frames = 0;
+  let sleeps = 0;
+  let timer = false;
   /** @param {number} keyCode */
-  const stateOf = (keyCode) => {
-    let state = keys.get(keyCode);
-    if (!state) keys.set(keyCode, (state = { holders: new Set(), queue: [], last: null, timer: false }));
-    return state;
+  const holdersOf = (keyCode) => {
+    let set = holders.get(keyCode);
+    if (!set) holders.set(keyCode, (set = new Set()));
+    return set;
   };
   /** @param {string} type @param {number} keyCode */
   const send = (type, keyCode) => {
     const event = { type, keyCode, location: 0, preventDefault() {} };
     for (const listener of listeners.get(type) ?? []) listener(event);
   };
-  /** Sends what the game may see now. @param {number} keyCode */
-  const pump = (keyCode) => {
-    const state = stateOf(keyCode);
-    while (state.queue.length > 0) {
-      const { last } = state;
-      if (last && frames - last.frame < last.frames && now() - last.time < LatchFallbackMs) {
-        if (!state.timer) {
-          state.timer = true;
+  /** Sends what the game may see now: each change once it has seen the one before. */
+  const pump = () => {
+    while (queue.length > 0) {
+      const seen = !last || frames - last.frame >= last.frames || sleeps - last.sleep >= 2;
+      if (!seen && last && now() - last.time < LatchFallbackMs) {
+        if (!timer) {
+          timer = true;
           setTimer(() => {
-            state.timer = false;
-            pump(keyCode);
+            timer = false;
+            pump();
           }, LatchFallbackMs - (now() - last.time));
         }
         return;
       }
-      const next = /** @type {{ type: string, frames: number }} */ (state.queue.shift());
-      state.last = { ...next, frame: frames, time: now() };
-      send(next.type, keyCode);
+      const next = /** @type {{ keyCode: number, type: string }} */ (queue.shift());
+      const { A, B } = GameKeys;
+      last = { frames: next.keyCode === A || next.keyCode === B ? 1 : 2, frame: frames, sleep: sleeps, time: now() };
+      sent.set(next.keyCode, next.type);
+      send(next.type, next.keyCode);
     }
   };
-  /** The last change sent or queued. @param {KeyState} state */
-  const latest = (state) => (state.queue.length ? state.queue[state.queue.length - 1].type : state.last?.type ?? 'keyup');
-  /** @param {number} keyCode */
-  const framesFor = (keyCode) => (keyCode === GameKeys.A || keyCode === GameKeys.B ? 1 : 2);
   /** @param {number} keyCode @param {string} type */
   const change = (keyCode, type) => {
-    const frameCount = framesFor(keyCode);
-    const state = stateOf(keyCode);
-    if (latest(state) === type) return;
-    state.queue.push({ type, frames: frameCount });
-    pump(keyCode);
+    if ((latest.get(keyCode) ?? 'keyup') === type) return;
+    latest.set(keyCode, type);
+    queue.push({ keyCode, type });
+    pump();
   };
   return {
     /** @param {string} type @param {KeyListener} listener */
@@ -139,14 +145,13 @@ export function createKeySource({ setTimer = (run, ms) => setTimeout(run, ms), n
     },
     /** @param {number} keyCode @param {string} [holder] who holds it */
     down(keyCode, holder = 'keyboard') {
-      const state = stateOf(keyCode);
-      state.holders.add(holder);
+      holdersOf(keyCode).add(holder);
       change(keyCode, 'keydown');
     },
     /** @param {number} keyCode @param {string} [holder] */
     up(keyCode, holder = 'keyboard') {
-      const state = stateOf(keyCode);
-      if (!state.holders.delete(holder) || state.holders.size > 0) return;
+      const set = holdersOf(keyCode);
+      if (!set.delete(holder) || set.size > 0) return;
       change(keyCode, 'keyup');
     },
     /**
@@ -156,31 +161,31 @@ export function createKeySource({ setTimer = (run, ms) => setTimeout(run, ms), n
      * @param {number[]} keyCodes
      */
     tap(keyCodes) {
-      for (const keyCode of keyCodes) {
-        const state = stateOf(keyCode);
-        if (state.holders.size > 0) continue;
-        change(keyCode, 'keydown');
-      }
-      for (const keyCode of keyCodes) if (stateOf(keyCode).holders.size === 0) change(keyCode, 'keyup');
+      const free = keyCodes.filter((keyCode) => holdersOf(keyCode).size === 0);
+      for (const keyCode of free) change(keyCode, 'keydown');
+      for (const keyCode of free) change(keyCode, 'keyup');
     },
-    /** The game has drawn a frame: changes held back for it may go out. */
+    /** The game has drawn a frame. */
     frame() {
       frames++;
-      for (const keyCode of [...keys.keys()]) pump(keyCode);
+      pump();
+    },
+    /** The game sleeps: it has read its events since its last sleep. */
+    sleep() {
+      sleeps++;
+      pump();
     },
     /** @param {number} keyCode held, or its key-up not sent yet */
     isHeld(keyCode) {
-      const state = keys.get(keyCode);
-      return !!state && (state.holders.size > 0 || state.last?.type === 'keydown' || state.queue.length > 0);
+      return (holders.get(keyCode)?.size ?? 0) > 0 || sent.get(keyCode) === 'keydown';
     },
     /** Every key up at once (the run ends, the page loses focus). */
     release() {
-      for (const [keyCode, state] of keys) {
-        state.holders.clear();
-        state.queue = [];
-        if (state.last?.type === 'keydown') send('keyup', keyCode);
-      }
-      keys.clear();
+      queue.length = 0;
+      holders.clear();
+      latest.clear();
+      for (const [keyCode, type] of [...sent]) if (type === 'keydown') send('keyup', keyCode);
+      sent.clear();
     },
   };
 }

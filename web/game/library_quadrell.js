@@ -63,6 +63,14 @@ mergeInto(LibraryManager.library, {
     return QD.keys.length ? QD.keys.shift() : 0;
   },
 
+  // Each of the game's sleeps: the game has read its events since the last
+  // one, and the page's key source paces quick taps by it (keys.js).
+  quadrell_slept__deps: ['$QD'],
+  quadrell_slept: function() {
+    var bridge = QD.bridge();
+    if (bridge.onSleep) bridge.onSleep();
+  },
+
   // The frame (RGBA, rows of width pixels at ptr) onto the canvas; the
   // page's onFlip after it.
   quadrell_show_frame__deps: ['$QD'],

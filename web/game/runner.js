@@ -12,7 +12,8 @@ import { recordRunListeners } from './runListeners.js';
 /** @typedef {{ name: string, text: string }} LevelFile */
 /**
  * @typedef {{ addEventListener(type: string, listener: (event: any) => void): void,
- *   removeEventListener(type: string, listener: (event: any) => void): void, frame?: () => void }} KeyEvents
+ *   removeEventListener(type: string, listener: (event: any) => void): void, frame?: () => void,
+ *   sleep?: () => void }} KeyEvents
  */
 /** @typedef {{ status: number, stderr: string, log: string }} RunResult */
 /**
@@ -37,7 +38,8 @@ import { recordRunListeners } from './runListeners.js';
  * @property {(line: string, stream: 'stdout' | 'stderr') => void} [onLog] each line the program prints
  * @property {string[]} [args] the program's arguments
  * @property {KeyEvents} [keys] where the game's key events come from (default: the
- *   document); a key source's frame() is called at every flip
+ *   document); a key source's frame() is called at every flip, its sleep()
+ *   whenever the game sleeps
  * @property {AudioContext | null} [audioContext] sound effects play here; none: silent
  * @property {MusicPlayer | null} [music] the title tune's player
  * @property {(handle: RunHandle) => void} [onStarted] when main starts
@@ -131,6 +133,7 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
         keys?.frame?.();
         onFrame?.();
       },
+      onSleep: () => keys?.sleep?.(),
       ...media,
     };
     const module = {
