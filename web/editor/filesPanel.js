@@ -76,8 +76,9 @@ byId('open-folder').toggleAttribute('disabled', !canOpenFolders);
 if (!canOpenFolders) byId('open-folder').title = 'This browser cannot open folders: open files and download a zip';
 byId('open-folder').addEventListener('click', async () => {
     try {
-        // @ts-ignore: File System Access, Chromium only
-        const handle = /** @type {FileSystemDirectoryHandle} */ (await window.showDirectoryPicker({ mode: 'readwrite' }));
+        // File System Access, Chromium only.
+        const opened = /** @type {any} */ (window).showDirectoryPicker({ mode: 'readwrite' });
+        const handle = /** @type {FileSystemDirectoryHandle} */ (await opened);
         /** @type {Map<string, FileSystemFileHandle>} */
         const files = new Map();
         // @ts-ignore: async iteration of a folder

@@ -116,8 +116,11 @@ export async function typeText(page, text) {
  * @param {import('puppeteer-core').Page} page
  */
 export function gridCode(page) {
-    // @ts-ignore: the page's own handle for its tests
-    return page.evaluate(() => window.quadrellEditor.set.level(window.quadrellEditor.set.current).drawing.grid.toCode());
+    return page.evaluate(() => {
+        // The page's own handle for its tests.
+        const editor = /** @type {any} */ (window).quadrellEditor;
+        return editor.set.level(editor.set.current).drawing.grid.toCode();
+    });
 }
 
 /**
