@@ -14,10 +14,21 @@ import { existsSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 
-import { benchStart, desktopLevelCheck as desktop, desktopSweep, fullLevel as level, quantile, root, webSite as site } from './support.mjs';
+import {
+    benchStart,
+    desktopLevelCheck as desktop,
+    desktopSweep,
+    fullLevel as level,
+    quantile,
+    root,
+    webSite as site,
+} from './support.mjs';
 
 const usage = 'usage: node bench/editor-page.mjs [--jobs N] [--runs R] [--changes C]';
-const { options: { jobs, runs, changes }, fail } = benchStart('editor-page', usage, { runs: 3, changes: 60 });
+const {
+    options: { jobs, runs, changes },
+    fail,
+} = benchStart('editor-page', usage, { runs: 3, changes: 60 });
 
 if (!existsSync(desktop)) fail(`no desktop levelcheck at ${desktop}: run ./test.sh first`, 1);
 if (!existsSync(path.join(site, 'editor.html'))) fail(`no editor page in ${site}: run ./test.sh first`, 1);
@@ -36,40 +47,52 @@ try {
     const page = await browser.newPage();
     await page.setViewport({ width: 1280, height: 900 });
     await page.goto(`${server.url}editor.html?workers=${jobs}`);
-    const settled = () => page.waitForFunction(() => {
-        const { changed, checked } = document.body.dataset;
-        return changed !== undefined && changed === checked;
-    }, { timeout: 60000 });
+    const settled = () =>
+        page.waitForFunction(
+            () => {
+                const { changed, checked } = document.body.dataset;
+                return changed !== undefined && changed === checked;
+            },
+            { timeout: 60000 },
+        );
     await settled();
-    await page.$eval('#level-text', (t, text) => {
-        const area = /** @type {HTMLTextAreaElement} */ (t);
-        area.value = text;
-        area.dispatchEvent(new Event('input'));
-    }, level);
+    await page.$eval(
+        '#level-text',
+        (t, text) => {
+            const area = /** @type {HTMLTextAreaElement} */ (t);
+            area.value = text;
+            area.dispatchEvent(new Event('input'));
+        },
+        level,
+    );
     await settled();
 
     const web = [];
     const native = [];
     for (let run = 0; run < runs; ++run) {
-        web.push(await page.evaluate(async () => {
-            delete document.body.dataset.swept;
-            const started = performance.now();
-            document.getElementById('sweep-run')?.click();
-            await new Promise((resolve) => {
-                const watch = new MutationObserver(() => {
-                    if (document.body.dataset.swept) resolve(watch.disconnect());
+        web.push(
+            await page.evaluate(async () => {
+                delete document.body.dataset.swept;
+                const started = performance.now();
+                document.getElementById('sweep-run')?.click();
+                await new Promise((resolve) => {
+                    const watch = new MutationObserver(() => {
+                        if (document.body.dataset.swept) resolve(watch.disconnect());
+                    });
+                    watch.observe(document.body, { attributes: true });
                 });
-                watch.observe(document.body, { attributes: true });
-            });
-            return performance.now() - started;
-        }));
+                return performance.now() - started;
+            }),
+        );
         const swept = desktopSweep(folder, 'level1.txt', jobs);
         native.push(swept.ms);
         if (swept.output === undefined) fail(`the desktop sweep failed: ${swept.stderr}`, 1);
     }
     const ratio = median(web) / median(native);
-    console.log(`sweep of a full 300-brick level, ${jobs} workers, ${runs} runs: page median ${median(web).toFixed(0)} ms, ` +
-        `desktop (--jobs ${jobs}) median ${median(native).toFixed(0)} ms: ${ratio.toFixed(2)}x (goal 1.5x)`);
+    console.log(
+        `sweep of a full 300-brick level, ${jobs} workers, ${runs} runs: page median ${median(web).toFixed(0)} ms, ` +
+            `desktop (--jobs ${jobs}) median ${median(native).toFixed(0)} ms: ${ratio.toFixed(2)}x (goal 1.5x)`,
+    );
 
     // A click paints one cell another kind of brick, so the grid stays
     // full; the time runs from the press to the paint after the messages
@@ -79,35 +102,50 @@ try {
         return { x: r.x, y: r.y, width: r.width, height: r.height };
     });
     // The clock starts when the press reaches the page.
-    await page.evaluate(() => document.getElementById('grid')?.addEventListener('pointerdown', () => {
-        // @ts-ignore: the benchmark's own mark
-        window.pressedAt = performance.now();
-    }, { capture: true }));
+    await page.evaluate(() =>
+        document.getElementById('grid')?.addEventListener(
+            'pointerdown',
+            () => {
+                // @ts-ignore: the benchmark's own mark
+                window.pressedAt = performance.now();
+            },
+            { capture: true },
+        ),
+    );
     const times = [];
     for (let i = 0; i < changes; ++i) {
         // Each change paints a brick of another kind than the cell's now.
         const col = i % 20;
         const row = Math.floor(i / 20) % 15;
         const lap = Math.floor(i / 300);
-        await page.keyboard.press(/** @type {import('puppeteer-core').KeyInput} */ (String(1 + ((row + col + 1 + lap) % 3))));
+        await page.keyboard.press(
+            /** @type {import('puppeteer-core').KeyInput} */ (String(1 + ((row + col + 1 + lap) % 3))),
+        );
         const seq = await page.evaluate(() => Number(document.body.dataset.changed ?? 0) + 1);
-        await page.mouse.click(box.x + ((col * 16 + 8) / 320) * box.width, box.y + ((20 + row * 10 + 5) / 171) * box.height);
-        times.push(await page.evaluate(async (seq) => {
-            await new Promise((resolve) => {
-                const done = () => Number(document.body.dataset.checked) >= seq;
-                if (done()) return resolve(undefined);
-                const watch = new MutationObserver(() => {
-                    if (done()) resolve(watch.disconnect());
+        await page.mouse.click(
+            box.x + ((col * 16 + 8) / 320) * box.width,
+            box.y + ((20 + row * 10 + 5) / 171) * box.height,
+        );
+        times.push(
+            await page.evaluate(async (seq) => {
+                await new Promise((resolve) => {
+                    const done = () => Number(document.body.dataset.checked) >= seq;
+                    if (done()) return resolve(undefined);
+                    const watch = new MutationObserver(() => {
+                        if (done()) resolve(watch.disconnect());
+                    });
+                    watch.observe(document.body, { attributes: true });
                 });
-                watch.observe(document.body, { attributes: true });
-            });
-            await new Promise((resolve) => requestAnimationFrame(resolve));
-            // @ts-ignore: set by the press
-            return performance.now() - window.pressedAt;
-        }, seq));
+                await new Promise((resolve) => requestAnimationFrame(resolve));
+                // @ts-ignore: set by the press
+                return performance.now() - window.pressedAt;
+            }, seq),
+        );
     }
-    console.log(`change on a full grid to levelcheck's messages shown, ${changes} changes: ` +
-        `median ${median(times).toFixed(1)} ms, 95th percentile ${quantile(times, 0.95).toFixed(1)} ms (goal 100 ms)`);
+    console.log(
+        `change on a full grid to levelcheck's messages shown, ${changes} changes: ` +
+            `median ${median(times).toFixed(1)} ms, 95th percentile ${quantile(times, 0.95).toFixed(1)} ms (goal 100 ms)`,
+    );
 } finally {
     await browser.close();
     await server.close();

@@ -15,14 +15,25 @@ import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { Worker } from 'node:worker_threads';
 
-import { benchStart, desktopLevelCheck as desktop, desktopSweep, fullLevel as level, quantile, webSite } from './support.mjs';
+import {
+    benchStart,
+    desktopLevelCheck as desktop,
+    desktopSweep,
+    fullLevel as level,
+    quantile,
+    webSite,
+} from './support.mjs';
 
 const usage = 'usage: node --no-experimental-fetch bench/levelcheck-web.mjs [--jobs N] [--runs R]';
-const { options: { jobs, runs }, fail } = benchStart('levelcheck-web', usage, { runs: 3 });
+const {
+    options: { jobs, runs },
+    fail,
+} = benchStart('levelcheck-web', usage, { runs: 3 });
 
 const site = path.join(webSite, 'levelcheck');
 if (!existsSync(desktop)) fail(`no desktop levelcheck at ${desktop}: run ./test.sh first`, 1);
-if (!existsSync(path.join(site, 'levelcheck-core.wasm'))) fail(`no web levelcheck in ${site}: run ./test.sh first`, 1);
+if (!existsSync(path.join(site, 'levelcheck-core.wasm')))
+    fail(`no web levelcheck in ${site}: run ./test.sh first`, 1);
 const { LevelCheckPool } = await import(pathToFileURL(path.join(site, 'levelcheck-pool.js')).href);
 const { loadLevelCheck } = await import(pathToFileURL(path.join(site, 'levelcheck.js')).href);
 
@@ -46,7 +57,10 @@ try {
 
     // The same sweep in worker threads: the first with the workers' start
     // (module load and scene) included, then warm.
-    const pool = new LevelCheckPool({ size: jobs, createWorker: () => new Worker(path.join(site, 'levelcheck-worker.js')) });
+    const pool = new LevelCheckPool({
+        size: jobs,
+        createWorker: () => new Worker(path.join(site, 'levelcheck-worker.js')),
+    });
     const webTimes = [];
     let webOutput = '';
     for (let i = 0; i <= runs; ++i) {
@@ -79,11 +93,17 @@ try {
     console.log(`full 300-brick level, ${jobs} jobs, median of ${runs} runs:`);
     console.log(`  ${desktopOutput.split('\n').find((l) => l.includes('sweep:')) ?? ''}`);
     console.log(`  desktop levelcheck --sweep --jobs ${jobs}:  ${show(desktopMedian)}`);
-    console.log(`  web sweep in ${jobs} workers (warm):       ${show(webMedian)}  (${(webMedian / desktopMedian).toFixed(2)}x the desktop; goal at most 1.5x)`);
+    console.log(
+        `  web sweep in ${jobs} workers (warm):       ${show(webMedian)}  (${(webMedian / desktopMedian).toFixed(2)}x the desktop; goal at most 1.5x)`,
+    );
     console.log(`  web sweep, first (workers starting):  ${show(webTimes[0])}`);
     console.log('check of the full grid, 200 times:');
-    console.log(`  in the worker's thread:  median ${show(quantile(inThread, 0.5))}, 95th percentile ${show(quantile(inThread, 0.95))}`);
-    console.log(`  through a worker:        median ${show(quantile(viaWorker, 0.5))}, 95th percentile ${show(quantile(viaWorker, 0.95))}  (goal far below 100 ms)`);
+    console.log(
+        `  in the worker's thread:  median ${show(quantile(inThread, 0.5))}, 95th percentile ${show(quantile(inThread, 0.95))}`,
+    );
+    console.log(
+        `  through a worker:        median ${show(quantile(viaWorker, 0.5))}, 95th percentile ${show(quantile(viaWorker, 0.95))}  (goal far below 100 ms)`,
+    );
 } finally {
     rmSync(folder, { recursive: true, force: true });
 }

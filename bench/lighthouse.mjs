@@ -54,9 +54,16 @@ const server = await serveFolder(site, { port: 0 });
 const chrome = await chromeLauncher.launch({
     chromePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     chromeFlags: [
-        '--headless=new', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-        '--disable-background-networking', '--disable-component-update', '--disable-sync',
-        '--disable-default-apps', '--disable-domain-reliability',
+        '--headless=new',
+        '--no-sandbox',
+        '--disable-gpu',
+        '--disable-quic',
+        '--no-first-run',
+        '--disable-background-networking',
+        '--disable-component-update',
+        '--disable-sync',
+        '--disable-default-apps',
+        '--disable-domain-reliability',
     ],
 });
 let missed = false;
@@ -78,14 +85,18 @@ try {
             const cls = lhr.audits['cumulative-layout-shift'].numericValue;
             const lcp = lhr.audits['largest-contentful-paint'].numericValue;
             const tbt = lhr.audits['total-blocking-time'].numericValue;
-            console.log(`${page} ${preset}: performance ${scores[0]}, accessibility ${scores[1]}, best practices ${scores[2]}; ` +
-                `CLS ${cls.toFixed(3)}, LCP ${Math.round(lcp)} ms, TBT ${Math.round(tbt)} ms`);
+            console.log(
+                `${page} ${preset}: performance ${scores[0]}, accessibility ${scores[1]}, best practices ${scores[2]}; ` +
+                    `CLS ${cls.toFixed(3)}, LCP ${Math.round(lcp)} ms, TBT ${Math.round(tbt)} ms`,
+            );
             if (scores.some((score) => score < 100) || cls > 0.02) missed = true;
             for (const name of categories) {
                 for (const ref of lhr.categories[name].auditRefs) {
                     const audit = lhr.audits[ref.id];
                     if (ref.weight > 0 && audit.score !== null && audit.score < 1) {
-                        console.log(`  ${name}: ${audit.id} (${audit.score}) ${audit.displayValue ?? ''} ${audit.title}`);
+                        console.log(
+                            `  ${name}: ${audit.id} (${audit.score}) ${audit.displayValue ?? ''} ${audit.title}`,
+                        );
                     }
                 }
             }

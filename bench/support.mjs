@@ -9,7 +9,11 @@ import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 export const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..');
-export const desktopLevelCheck = path.join(process.env.QUADRELL_BUILD ?? path.join(root, 'build'), 'tools', 'levelcheck');
+export const desktopLevelCheck = path.join(
+    process.env.QUADRELL_BUILD ?? path.join(root, 'build'),
+    'tools',
+    'levelcheck',
+);
 export const webSite = path.join(process.env.QUADRELL_WEB_BUILD ?? path.join(root, 'build-web'), 'site');
 
 /**
@@ -33,15 +37,18 @@ export function benchStart(name, usage, defaults) {
         const key = args[i].replace(/^--/, '');
         const value = Number(args[i + 1]);
         if (!args[i].startsWith('--') || !(key in options)) fail(`unknown option ${args[i]}\n${usage}`, 2);
-        if (!Number.isInteger(value) || value < 1) fail(`${args[i]} needs a positive whole number\n${usage}`, 2);
+        if (!Number.isInteger(value) || value < 1)
+            fail(`${args[i]} needs a positive whole number\n${usage}`, 2);
         /** @type {Record<string, number>} */ (options)[key] = value;
     }
     return { options, fail };
 }
 
 /** Every cell a brick: one-, two- and three-hit bricks in turn along the diagonals. */
-export const fullLevel = Array.from({ length: 15 }, (_, r) =>
-    Array.from({ length: 20 }, (_, c) => `${1 + ((r + c) % 3)} `).join('')).join('\n') + '\n';
+export const fullLevel =
+    Array.from({ length: 15 }, (_, r) =>
+        Array.from({ length: 20 }, (_, c) => `${1 + ((r + c) % 3)} `).join(''),
+    ).join('\n') + '\n';
 
 /** @param {number[]} values @param {number} share */
 export function quantile(values, share) {
@@ -56,8 +63,11 @@ export function quantile(values, share) {
  */
 export function desktopSweep(folder, name, jobs) {
     const start = performance.now();
-    const run = spawnSync(desktopLevelCheck, ['--sweep', '--quiet', '--jobs', String(jobs), '--data', path.join(root, 'data'), name],
-        { cwd: folder, encoding: 'latin1' });
+    const run = spawnSync(
+        desktopLevelCheck,
+        ['--sweep', '--quiet', '--jobs', String(jobs), '--data', path.join(root, 'data'), name],
+        { cwd: folder, encoding: 'latin1' },
+    );
     const ms = performance.now() - start;
     return { ms, output: run.status === 0 || run.status === 1 ? run.stdout : undefined, stderr: run.stderr };
 }
@@ -71,8 +81,12 @@ export function desktopSweep(folder, name, jobs) {
 export function desktopGameFolder(prefix) {
     const folder = mkdtempSync(path.join(tmpdir(), prefix));
     mkdirSync(path.join(folder, 'data/levels'), { recursive: true });
-    for (const dir of ['images', 'fonts', 'sounds']) symlinkSync(path.join(root, 'data', dir), path.join(folder, 'data', dir));
-    copyFileSync(path.join(root, 'tests/e2e/levels/busy/level1.txt'), path.join(folder, 'data/levels/level1.txt'));
+    for (const dir of ['images', 'fonts', 'sounds'])
+        symlinkSync(path.join(root, 'data', dir), path.join(folder, 'data', dir));
+    copyFileSync(
+        path.join(root, 'tests/e2e/levels/busy/level1.txt'),
+        path.join(folder, 'data/levels/level1.txt'),
+    );
     return folder;
 }
 
@@ -93,7 +107,8 @@ function treeTicks(root) {
         try {
             const stat = readFileSync(`/proc/${name}/stat`, 'utf8');
             const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
-            const pid = Number(name), ppid = Number(fields[1]);
+            const pid = Number(name),
+                ppid = Number(fields[1]);
             ticks.set(pid, Number(fields[11]) + Number(fields[12]));
             if (!children.has(ppid)) children.set(ppid, []);
             children.get(ppid)?.push(pid);

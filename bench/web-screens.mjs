@@ -13,7 +13,13 @@ import { mkdirSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import {
-  compareScreens, loadingFrames, removeFolder, rgbOf, screens, takeDesktopScreens, takeWebScreens,
+    compareScreens,
+    loadingFrames,
+    removeFolder,
+    rgbOf,
+    screens,
+    takeDesktopScreens,
+    takeWebScreens,
 } from '../tests/web/support/screens.mjs';
 import { desktopGameFolder } from './support.mjs';
 
@@ -28,11 +34,14 @@ removeFolder(scratch);
 
 const web = loadingFrames(out, 'web').map(rgbOf);
 for (const shot of loadingFrames(out, 'desktop')) {
-  const nearest = Math.min(...web.map((frame) => compareScreens(rgbOf(shot), frame).differing));
-  console.log(`${shot}: ${nearest} pixels differ from the nearest of the page's loading frames`);
+    const nearest = Math.min(...web.map((frame) => compareScreens(rgbOf(shot), frame).differing));
+    console.log(`${shot}: ${nearest} pixels differ from the nearest of the page's loading frames`);
 }
 for (const [name] of screens) {
-  const { differing, outsideText } = compareScreens(rgbOf(join(out, `desktop-${name}.png`)), rgbOf(join(out, `web-${name}.png`)));
-  console.log(`${name}: ${differing} pixels differ, ${outsideText} outside text`);
+    const { differing, outsideText } = compareScreens(
+        rgbOf(join(out, `desktop-${name}.png`)),
+        rgbOf(join(out, `web-${name}.png`)),
+    );
+    console.log(`${name}: ${differing} pixels differ, ${outsideText} outside text`);
 }
 console.log(`pictures in ${out}`);

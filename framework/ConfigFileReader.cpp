@@ -107,7 +107,9 @@ LineResult ParseLine(const char* p, std::string& section,
 
 } // namespace
 
-ConfigFileReader::ConfigFileReader(const char* path) { Read(path); }
+ConfigFileReader::ConfigFileReader(const char* path) {
+    Read(path);
+}
 
 bool ConfigFileReader::Read(const char* path) {
     FILE* file = std::fopen(path, "r");

@@ -11,7 +11,7 @@
 // with the prefix "Config file reader: "; pairs read before an error stay.
 // The game itself reads no configuration; this is for tools and mods.
 class ConfigFileReader {
-public:
+  public:
     // Reads path at once; the result of the read is ignored.
     explicit ConfigFileReader(const char* path);
 
@@ -29,6 +29,6 @@ public:
 
     const std::vector<std::pair<std::string, std::string>>& Entries() const { return entries; }
 
-private:
+  private:
     std::vector<std::pair<std::string, std::string>> entries;
 };

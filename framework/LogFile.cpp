@@ -4,10 +4,13 @@
 // that a tool can define its own instead.
 
 LogFile::LogFile(const char* path) : stream(nullptr) {
-    if (path) Open(path);
+    if (path)
+        Open(path);
 }
 
-LogFile::~LogFile() { Close(); }
+LogFile::~LogFile() {
+    Close();
+}
 
 bool LogFile::Open(const char* path) {
     Close();

@@ -7,7 +7,7 @@
 // ("  Tag::Operation: message") from the class that noticed a failure.
 // Every write is flushed at once so the log is complete even after a kill.
 class LogFile {
-public:
+  public:
     // Opens (and empties) the file at path. When it cannot be opened, or
     // path is null, the object stays usable and every write is silently
     // skipped.
@@ -28,7 +28,7 @@ public:
     // Flushes and closes the file; later writes are skipped.
     void Close();
 
-private:
+  private:
     FILE* stream;
 };
 

@@ -36,7 +36,9 @@ bool SDLFont::Load(const char* fileName, int pointSize) {
     return true;
 }
 
-bool SDLFont::ErrorLineOpen() { return errorLineOpen; }
+bool SDLFont::ErrorLineOpen() {
+    return errorLineOpen;
+}
 
 SDL_Surface* SDLFont::RenderText(const char* text) {
     if (!loaded) {

@@ -7,7 +7,7 @@
 // Each draw renders anew and frees the result. A font that failed to load
 // draws nothing. Fonts stay open for the whole process (never closed).
 class SDLFont {
-public:
+  public:
     SDLFont();
     virtual ~SDLFont() = default;
     SDLFont(const SDLFont&) = delete;
@@ -33,7 +33,7 @@ public:
     // without a line break: whoever writes there next must start a new line.
     static bool ErrorLineOpen();
 
-protected:
+  protected:
     TTF_Font* font;
     bool loaded;
 };

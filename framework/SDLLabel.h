@@ -6,7 +6,7 @@
 
 // A caption rendered once and drawn with a single blit. Owns its surface.
 class SDLLabel {
-public:
+  public:
     SDLLabel();
     virtual ~SDLLabel();
     SDLLabel(const SDLLabel&) = delete;
@@ -20,6 +20,6 @@ public:
 
     SDL_Surface* GetSurface() const { return surface; }
 
-private:
+  private:
     SDL_Surface* surface;
 };

@@ -5,7 +5,7 @@
 // One music stream (the title tune). Playback is global to SDL_mixer, so
 // Play, FadeOut and a reload look at whether any music plays at all.
 class SDLMusic {
-public:
+  public:
     SDLMusic();
     ~SDLMusic();
     SDLMusic(const SDLMusic&) = delete;
@@ -21,6 +21,6 @@ public:
     // Starts a one-second fade-out when music plays; does not wait.
     virtual bool FadeOut();
 
-private:
+  private:
     Mix_Music* mixMusic;
 };

@@ -8,7 +8,7 @@
 // overrides only what it needs. Nothing in the game creates one; the game
 // scene keeps its own interface.
 class SDLScene {
-public:
+  public:
     SDLScene() = default;
     virtual ~SDLScene() = default;
     SDLScene(const SDLScene&) = delete;

@@ -4,7 +4,7 @@
 
 // One sound effect sample (a WAV file).
 class SDLSoundFX {
-public:
+  public:
     SDLSoundFX();
     ~SDLSoundFX();
     SDLSoundFX(const SDLSoundFX&) = delete;
@@ -22,7 +22,7 @@ public:
 
     bool IsLoaded() const { return mixChunk != nullptr; }
 
-private:
+  private:
     Mix_Chunk* mixChunk;
 };
 

@@ -7,6 +7,10 @@ int objectCounter = 0;
 
 fwObject::fwObject() : id(++objectCounter) {}
 
-bool fwObject::IsEqual(const fwObject* other) const { return other->id == id; }
+bool fwObject::IsEqual(const fwObject* other) const {
+    return other->id == id;
+}
 
-int fwObjectCounter() { return objectCounter; }
+int fwObjectCounter() {
+    return objectCounter;
+}

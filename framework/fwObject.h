@@ -4,7 +4,7 @@
 // number taken from the process-wide object counter at construction. Lists
 // find their elements by this id, never by address.
 class fwObject {
-public:
+  public:
     // Takes the next id: the first object of the process gets 1, ids are
     // never reused.
     fwObject();

@@ -1,6 +1,8 @@
 #include "framework/fwObjectList.h"
 
-fwObjectList::~fwObjectList() { DeleteAll(); }
+fwObjectList::~fwObjectList() {
+    DeleteAll();
+}
 
 int fwObjectList::FindMatch(const fwObject* object) const {
     if (!object) {
@@ -86,4 +88,6 @@ fwObject* fwObjectList::FindById(int id) const {
     return nullptr;
 }
 
-int fwObjectList::IndexOf(const fwObject* object) const { return FindMatch(object); }
+int fwObjectList::IndexOf(const fwObject* object) const {
+    return FindMatch(object);
+}

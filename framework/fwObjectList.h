@@ -10,7 +10,7 @@
 // Matching is by id (the element's IsEqual), first match wins. Indexes are
 // 0-based; an index outside 0..count-1 is a caller error and is not checked.
 class fwObjectList {
-public:
+  public:
     fwObjectList() = default;
     virtual ~fwObjectList();
     fwObjectList(const fwObjectList&) = delete;
@@ -38,7 +38,7 @@ public:
     int GetCount() const { return static_cast<int>(elements.size()); }
     fwObject* Get(int index) const { return elements[static_cast<std::size_t>(index)]; }
 
-private:
+  private:
     int FindMatch(const fwObject* object) const;
 
     std::vector<fwObject*> elements;

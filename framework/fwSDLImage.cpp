@@ -51,9 +51,13 @@ bool fwSDLImage::Load(const char* fileName) {
     return true;
 }
 
-int fwSDLImage::GetWidth() const { return displaySurface ? displaySurface->w : 0; }
+int fwSDLImage::GetWidth() const {
+    return displaySurface ? displaySurface->w : 0;
+}
 
-int fwSDLImage::GetHeight() const { return displaySurface ? displaySurface->h : 0; }
+int fwSDLImage::GetHeight() const {
+    return displaySurface ? displaySurface->h : 0;
+}
 
 int fwSDLImage::SetColorKey(uint8_t r, uint8_t g, uint8_t b) {
     if (!displaySurface) {
@@ -63,9 +67,13 @@ int fwSDLImage::SetColorKey(uint8_t r, uint8_t g, uint8_t b) {
     return SDL_SetColorKey(displaySurface, SDL_SRCCOLORKEY | SDL_RLEACCEL, key);
 }
 
-uint32_t fwSDLImage::GetPixel(int x, int y) const { return ReadPixel(sourceSurface, x, y); }
+uint32_t fwSDLImage::GetPixel(int x, int y) const {
+    return ReadPixel(sourceSurface, x, y);
+}
 
-SDL_Rect fwSDLImage::GetRect() const { return GetRect(0, 0); }
+SDL_Rect fwSDLImage::GetRect() const {
+    return GetRect(0, 0);
+}
 
 SDL_Rect fwSDLImage::GetRect(int x, int y) const {
     SDL_Rect rect;

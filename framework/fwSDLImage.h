@@ -9,7 +9,7 @@
 // pixel format. Owns both surfaces. Every operation but Load and GetPixel
 // expects a loaded image.
 class fwSDLImage : public fwObject {
-public:
+  public:
     fwSDLImage();
     ~fwSDLImage() override;
 
@@ -38,7 +38,7 @@ public:
     SDL_Surface* GetSourceSurface() const { return sourceSurface; }
     SDL_Surface* GetDisplaySurface() const { return displaySurface; }
 
-protected:
+  protected:
     SDL_Surface* sourceSurface;
     SDL_Surface* displaySurface;
 };

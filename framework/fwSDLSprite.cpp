@@ -21,18 +21,26 @@ void fwSDLSprite::SetDirection(float dx, float dy) {
     dirY = dy;
 }
 
-void fwSDLSprite::SetSpeed(float s) { speed = s; }
+void fwSDLSprite::SetSpeed(float s) {
+    speed = s;
+}
 
 void fwSDLSprite::Move() {
     x = x + dirX * speed;
     y = y + dirY * speed;
 }
 
-void fwSDLSprite::Deactivate() { state = Inactive; }
+void fwSDLSprite::Deactivate() {
+    state = Inactive;
+}
 
-void fwSDLSprite::Activate() { state = Active; }
+void fwSDLSprite::Activate() {
+    state = Active;
+}
 
-void fwSDLSprite::Kill() { state = Dead; }
+void fwSDLSprite::Kill() {
+    state = Dead;
+}
 
 void fwSDLSprite::SetImage(fwSDLImage* newImage, int newColumns, int newRows) {
     image = newImage;

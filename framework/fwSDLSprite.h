@@ -9,7 +9,7 @@
 // Move, a life state, and frame (column, row) cut from an image it does not
 // own. The sprite attaches no behaviour to its state; callers test it.
 class fwSDLSprite : public fwObject {
-public:
+  public:
     enum State { Inactive = 0, Active = 1, Dead = 2 };
 
     // Inactive, direction (0, 1), speed 1, no image, everything else 0.

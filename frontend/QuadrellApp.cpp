@@ -37,16 +37,22 @@ constexpr int OptionRows = 5;
 enum TitleRow { RowNewGame, RowOptions, RowCredits, RowExit };
 enum OptionRow { RowPlayMusic, RowMusicVolume, RowSoundVolume, RowComputerPlayer, RowLeaveOptions };
 
-int RowY(int row) { return FirstRowY + RowSpacing * row; }
+int RowY(int row) {
+    return FirstRowY + RowSpacing * row;
+}
 
 // Past either end the cursor comes round to the other end.
 int WrapCursor(int cursor, int rows) {
-    if (cursor < 0) return rows - 1;
-    if (cursor >= rows) return 0;
+    if (cursor < 0)
+        return rows - 1;
+    if (cursor >= rows)
+        return 0;
     return cursor;
 }
 
-const char* OnOff(bool on) { return on ? "On" : "Off"; }
+const char* OnOff(bool on) {
+    return on ? "On" : "Off";
+}
 
 } // namespace
 
@@ -73,15 +79,33 @@ const char* QuadrellApp::StartupFailure() const {
 
 void QuadrellApp::DrawFrame(SDL_Surface* screen) {
     switch (state) {
-    case AppLoading: LoadingState(screen); break;
-    case AppLoaded: LoadedState(); break;
-    case AppTitleMenu: RunTitleMenu(screen); break;
-    case AppGameStart: GameStartState(); break;
-    case AppInGame: InGameState(screen); break;
-    case AppOptions: RunOptions(screen); break;
-    case AppCredits: RunCredits(screen); break;
-    case AppExit: ExitState(); break;
-    default: state = AppTitleMenu; break;
+    case AppLoading:
+        LoadingState(screen);
+        break;
+    case AppLoaded:
+        LoadedState();
+        break;
+    case AppTitleMenu:
+        RunTitleMenu(screen);
+        break;
+    case AppGameStart:
+        GameStartState();
+        break;
+    case AppInGame:
+        InGameState(screen);
+        break;
+    case AppOptions:
+        RunOptions(screen);
+        break;
+    case AppCredits:
+        RunCredits(screen);
+        break;
+    case AppExit:
+        ExitState();
+        break;
+    default:
+        state = AppTitleMenu;
+        break;
     }
 }
 
@@ -91,7 +115,9 @@ void QuadrellApp::LoadingState(SDL_Surface* screen) {
     state = AppLoaded;
 }
 
-void QuadrellApp::LoadedState() { state = AppTitleMenu; }
+void QuadrellApp::LoadedState() {
+    state = AppTitleMenu;
+}
 
 void QuadrellApp::GameStartState() {
     game.NewGame();
@@ -106,7 +132,9 @@ void QuadrellApp::InGameState(SDL_Surface* screen) {
     game.shownFps = static_cast<int>(GetFPS());
 }
 
-void QuadrellApp::ExitState() { Quit(); }
+void QuadrellApp::ExitState() {
+    Quit();
+}
 
 void QuadrellApp::UpdateFrame(SDL_Surface*) {
     // B is only asked while A is held.
@@ -121,7 +149,8 @@ void QuadrellApp::UpdateFrame(SDL_Surface*) {
     }
     if (state == AppInGame) {
         game.RunRound(*this);
-        if (game.leaveRequested) state = AppTitleMenu;
+        if (game.leaveRequested)
+            state = AppTitleMenu;
     }
 }
 
@@ -129,7 +158,8 @@ void QuadrellApp::FailLoading(const char* file) {
     Quit();
     // The resource has already reported its own failure (in the log, or on
     // standard error for a font); only main's closing line names it again.
-    if (startupFailure.empty()) startupFailure = std::string("could not load ") + file;
+    if (startupFailure.empty())
+        startupFailure = std::string("could not load ") + file;
 }
 
 void QuadrellApp::RunLoading(SDL_Surface* screen) {
@@ -152,7 +182,8 @@ void QuadrellApp::RunLoading(SDL_Surface* screen) {
     for (int step = 0;; ++step) {
         LoadStep(step);
         // A signal to stop need not wait for the whole bar.
-        if (step == LoadingSteps || StopRequested()) return;
+        if (step == LoadingSteps || StopRequested())
+            return;
         background.Draw(screen, 0, 0, 320, 240);
         for (int i = 0; i <= step; ++i) {
             block.Draw(screen, ProgressX + ProgressSpacing * i, ProgressY);
@@ -176,27 +207,33 @@ void QuadrellApp::LoadStep(int step) {
     case 2: {
         bool menuLoaded = menuFont.Load(MenuFontFile, 24);
         bool smallLoaded = smallFont.Load(SmallFontFile, 14); // tried either way
-        if (!menuLoaded) FailLoading(MenuFontFile);
-        if (!smallLoaded) FailLoading(SmallFontFile);
+        if (!menuLoaded)
+            FailLoading(MenuFontFile);
+        if (!smallLoaded)
+            FailLoading(SmallFontFile);
         break;
     }
     case 3:
-        if (!arrow.Load(ArrowImageFile)) FailLoading(ArrowImageFile);
+        if (!arrow.Load(ArrowImageFile))
+            FailLoading(ArrowImageFile);
         break;
     case 4:
-        if (!game.LoadResources()) FailLoading(game.failedResource);
+        if (!game.LoadResources())
+            FailLoading(game.failedResource);
         break;
     case 5:
         // Only the options screen's volume sample: it may stay silent.
         sound.LoadFromFile(SampleFile);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
 void QuadrellApp::DrawArrow(SDL_Surface* screen, int row) {
     // An arrow that failed to load is never drawn (the program is ending).
-    if (!arrow.GetDisplaySurface()) return;
+    if (!arrow.GetDisplaySurface())
+        return;
     arrow.Draw(screen, ArrowX, RowY(row) + ArrowDrop);
 }
 
@@ -213,16 +250,27 @@ void QuadrellApp::RunTitleMenu(SDL_Surface* screen) {
     DrawFooter(screen, MenuBanner);
     DrawArrow(screen, menuCursor);
 
-    if (KeyPressed(SDLK_UP, true)) menuCursor -= 1;
-    if (KeyPressed(SDLK_DOWN, true)) menuCursor += 1;
+    if (KeyPressed(SDLK_UP, true))
+        menuCursor -= 1;
+    if (KeyPressed(SDLK_DOWN, true))
+        menuCursor += 1;
     if (KeyPressed(SDLK_SPACE, true)) {
         // A cursor moved past an end in this same frame chooses nothing.
         switch (menuCursor) {
-        case RowNewGame: state = AppGameStart; return;
-        case RowOptions: state = AppOptions; return;
-        case RowCredits: state = AppCredits; return;
-        case RowExit: state = AppExit; return;
-        default: break;
+        case RowNewGame:
+            state = AppGameStart;
+            return;
+        case RowOptions:
+            state = AppOptions;
+            return;
+        case RowCredits:
+            state = AppCredits;
+            return;
+        case RowExit:
+            state = AppExit;
+            return;
+        default:
+            break;
         }
     }
     menuCursor = WrapCursor(menuCursor, TitleRows);
@@ -241,16 +289,27 @@ void QuadrellApp::RunOptions(SDL_Surface* screen) {
     DrawFooter(screen, MenuBanner);
     DrawArrow(screen, optionsCursor);
 
-    if (KeyPressed(SDLK_UP, true)) optionsCursor -= 1;
-    if (KeyPressed(SDLK_DOWN, true)) optionsCursor += 1;
-    if (KeyPressed(SDLK_LEFT, true)) ChangeVolume(-VolumeStep);
-    if (KeyPressed(SDLK_RIGHT, true)) ChangeVolume(VolumeStep);
+    if (KeyPressed(SDLK_UP, true))
+        optionsCursor -= 1;
+    if (KeyPressed(SDLK_DOWN, true))
+        optionsCursor += 1;
+    if (KeyPressed(SDLK_LEFT, true))
+        ChangeVolume(-VolumeStep);
+    if (KeyPressed(SDLK_RIGHT, true))
+        ChangeVolume(VolumeStep);
     if (KeyPressed(SDLK_SPACE, true)) {
         switch (optionsCursor) {
-        case RowPlayMusic: ToggleMusic(); break;
-        case RowComputerPlayer: computerPlayer = !computerPlayer; return;
-        case RowLeaveOptions: state = AppTitleMenu; break;
-        default: break; // the volume rows change with Left and Right only
+        case RowPlayMusic:
+            ToggleMusic();
+            break;
+        case RowComputerPlayer:
+            computerPlayer = !computerPlayer;
+            return;
+        case RowLeaveOptions:
+            state = AppTitleMenu;
+            break;
+        default:
+            break; // the volume rows change with Left and Right only
         }
     }
     optionsCursor = WrapCursor(optionsCursor, OptionRows);
@@ -278,7 +337,8 @@ void QuadrellApp::ToggleMusic() {
     // The music refuses to start while the last fade-out still plays; that
     // tail is cut short so that "On" really means music, at the volume the
     // options screen shows.
-    if (Mix_PlayingMusic()) Mix_HaltMusic();
+    if (Mix_PlayingMusic())
+        Mix_HaltMusic();
     music.Play(musicVolume, MusicFadeInMs);
 }
 
@@ -290,5 +350,6 @@ void QuadrellApp::RunCredits(SDL_Surface* screen) {
     smallFont.DrawText(screen, 30, 140, "press select key");
     DrawFooter(screen, CreditsBanner);
 
-    if (KeyPressed(SDLK_SPACE, true)) state = AppTitleMenu;
+    if (KeyPressed(SDLK_SPACE, true))
+        state = AppTitleMenu;
 }

@@ -16,7 +16,7 @@
 // as a small state machine over the shell's frame hooks. Holds the player's
 // settings for this run only (nothing is saved).
 class QuadrellApp : public SDLApp {
-public:
+  public:
     enum AppState {
         AppLoading = 0,
         AppLoaded = 1,
@@ -79,7 +79,7 @@ public:
     bool playMusic;
     bool computerPlayer;
 
-private:
+  private:
     // One short step per top-level state that is not a menu screen.
     void LoadingState(SDL_Surface* screen);
     void LoadedState();

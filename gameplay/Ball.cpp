@@ -9,13 +9,15 @@ namespace {
 constexpr double Pi = 3.1415927;
 
 // Rounds halves away from zero, as std::lround does, into an int.
-int RoundHalfAway(double v) { return static_cast<int>(std::lround(v)); }
+int RoundHalfAway(double v) {
+    return static_cast<int>(std::lround(v));
+}
 
 } // namespace
 
 Ball::Ball()
-    : status(Unmoved), x(0.0f), y(0.0f), angle(0.0f), speed(1.0f), extraSpeed(1.0f), radius(0),
-      bounds{0, 0, 0, 0} {}
+    : status(Unmoved), x(0.0f), y(0.0f), angle(0.0f), speed(1.0f), extraSpeed(1.0f),
+      radius(0), bounds{0, 0, 0, 0} {}
 
 void Ball::SetAngle(float a) {
     while (a < 0.0f) {
@@ -41,7 +43,9 @@ void Ball::SetAngle(float a) {
     angle = a;
 }
 
-void Ball::SetBounds(const SDL_Rect& rect) { bounds = rect; }
+void Ball::SetBounds(const SDL_Rect& rect) {
+    bounds = rect;
+}
 
 bool Ball::Move() {
     const double s = static_cast<double>(speed + extraSpeed);

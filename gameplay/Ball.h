@@ -8,7 +8,7 @@
 // degrees, 0 right and 90 up; positions are stored as 32-bit floats and
 // computed in double precision.
 class Ball {
-public:
+  public:
     enum Status { Unmoved = 0, Moving = 1, ReachedBottom = 2 };
     enum Side { SideNone = 0, SideLeft = 1, SideTop = 2, SideRight = 3, SideBottom = 4 };
 

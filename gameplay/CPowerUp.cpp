@@ -4,4 +4,6 @@
 
 CPowerUp::CPowerUp() : kind(1) {}
 
-bool CPowerUp::Collides(SDL_Rect rect) { return RectsOverlap(GetRect(), rect); }
+bool CPowerUp::Collides(SDL_Rect rect) {
+    return RectsOverlap(GetRect(), rect);
+}

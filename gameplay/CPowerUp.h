@@ -8,7 +8,7 @@
 // the only kind: it lets the paddle fire shots. Drawn by the scene with its
 // capsule image, so the sprite itself has none.
 class CPowerUp : public fwSDLSprite {
-public:
+  public:
     CPowerUp();
 
     // True when the capsule's rectangle overlaps rect.

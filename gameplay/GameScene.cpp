@@ -14,7 +14,7 @@ const char* const PaddleFile = "data/images/paddle.png";
 constexpr int MinPaddleWidth = 4;
 
 constexpr int ScreenWidth = 320;
-constexpr int GridTop = 20;        // grid rectangles are kept relative to this
+constexpr int GridTop = 20; // grid rectangles are kept relative to this
 constexpr int PaddleStep = 3;
 constexpr uint32_t FireWindowMs = 100;
 constexpr int CapsuleStopY = 240;
@@ -65,8 +65,8 @@ bool GameScene::LoadResources() {
         logFile.Write("GameScene::LoadResources - Paddle image 3 pixels wide or less", PaddleFile);
         return fail(PaddleFile);
     }
-    fwSDLImage* const images[] = {&ballImage, &brickImage1, &brickImage2, &brickImage3,
-                                  &solidBrickImage, &powerUpImage};
+    fwSDLImage* const images[] = {&ballImage,   &brickImage1,     &brickImage2,
+                                  &brickImage3, &solidBrickImage, &powerUpImage};
     const char* const files[] = {"data/images/ball.png",     "data/images/brick001.png",
                                  "data/images/brick002.png", "data/images/brick003.png",
                                  "data/images/brick501.png", "data/images/pshot.png"};
@@ -169,7 +169,9 @@ void GameScene::RunSelectWait(SDLApp& app) {
     state = (state == GameOver) ? Finished : Playing;
 }
 
-uint32_t GameScene::Ticks() const { return clock ? clock() : SDL_GetTicks(); }
+uint32_t GameScene::Ticks() const {
+    return clock ? clock() : SDL_GetTicks();
+}
 
 double GameScene::PaddleBounceAngle(int hit) const {
     const int w = paddleImage.GetWidth();
@@ -479,7 +481,8 @@ void GameScene::Draw(SDL_Surface* screen) {
     for (int i = 0; i < powerUps.GetCount(); ++i) {
         auto* capsule = static_cast<CPowerUp*>(powerUps.Get(i));
         if (capsule->state == fwSDLSprite::Active && capsule->kind == 1) {
-            DrawImage(powerUpImage, screen, static_cast<int>(capsule->x), static_cast<int>(capsule->y));
+            DrawImage(powerUpImage, screen, static_cast<int>(capsule->x),
+                      static_cast<int>(capsule->y));
         }
     }
     DrawImage(paddleImage, screen, paddleX, paddleY);
@@ -487,7 +490,8 @@ void GameScene::Draw(SDL_Surface* screen) {
 }
 
 void GameScene::DrawBricks(SDL_Surface* screen) {
-    fwSDLImage* const byKind[] = {nullptr, &brickImage1, &brickImage2, &brickImage3, &solidBrickImage};
+    fwSDLImage* const byKind[] = {nullptr, &brickImage1, &brickImage2, &brickImage3,
+                                  &solidBrickImage};
     for (const BrickCell& cell : bricks.cells) {
         if (!cell.present || cell.kind < 1 || cell.kind > 4) {
             continue;

@@ -32,7 +32,7 @@ std::unique_ptr<fwSDLImage> LoadNewImage(const char* path);
 // Calling order: LoadResources once (needs a video mode); per game NewGame
 // then StartLevel(true); per frame Draw then RunRound.
 class GameScene {
-public:
+  public:
     enum RoundState {
         Created = 0,
         Idle = 1,
@@ -142,7 +142,7 @@ public:
     // Number of cells that are present and breakable.
     int BreakableLeft() const;
 
-private:
+  private:
     uint32_t Ticks() const;
     void RunSelectWait(SDLApp& app);
     void MovePaddle(SDLApp& app);

@@ -11,7 +11,7 @@ struct BrickCell {
     int kind;       // 0 empty; 1..3 hits a breakable brick still takes; 4 solid
     int hasPowerUp; // 1: every ball hit releases a capsule
     SDL_Rect rect;
-    int points;     // scored on every hit
+    int points; // scored on every hit
 };
 
 // The 300-cell brick grid and its level-file loader. A plain value: copied
@@ -23,7 +23,7 @@ struct BrickCell {
 // the cell as releasing a capsule. Control bytes are skipped where a brick
 // character would stand, a line feed there starting the next row.
 class LevelData {
-public:
+  public:
     static constexpr int CellCount = 300;
 
     LevelData();

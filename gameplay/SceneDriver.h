@@ -27,7 +27,7 @@
 // game's own timing. Keys are held through SDL's key-state array, as the
 // game reads them.
 class SceneDriver : public SDLApp {
-public:
+  public:
     SceneDriver() = default;
 
     // Starts SDL (video and audio, as the game does) and loads the scene's

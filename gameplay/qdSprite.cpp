@@ -2,4 +2,6 @@
 
 #include "gameplay/Ball.h"
 
-bool qdSprite::Collides(SDL_Rect rect) { return RectsOverlap(GetRect(), rect); }
+bool qdSprite::Collides(SDL_Rect rect) {
+    return RectsOverlap(GetRect(), rect);
+}

@@ -6,7 +6,7 @@
 
 // A paddle shot flying straight up.
 class qdSprite : public fwSDLSprite {
-public:
+  public:
     // True when the shot's rectangle overlaps rect.
     virtual bool Collides(SDL_Rect rect);
 };

@@ -4,7 +4,7 @@
 
 // The scene's owning list of paddle shots (qdSprite).
 class qdSprites : public fwObjectList {
-public:
+  public:
     // Removes and destroys every Dead item; the others keep their order.
     virtual void Purge();
     virtual bool Hook() { return false; }

@@ -55,7 +55,12 @@ export function fitScale(width, height, dpr) {
  */
 export function planLayout({ width, height, dpr, touch }) {
     if (!touch) {
-        return { scale: fitScale(width - 2 * Margin, height - DesktopBelow, dpr), button: 0, side: 0, form: 'desktop' };
+        return {
+            scale: fitScale(width - 2 * Margin, height - DesktopBelow, dpr),
+            button: 0,
+            side: 0,
+            form: 'desktop',
+        };
     }
     const landscape = width > height;
     /** @type {Plan | null} */
@@ -68,12 +73,22 @@ export function planLayout({ width, height, dpr, touch }) {
         if (landscape) {
             const side = actions + 2 * Margin;
             // The right column holds the bar in two rows over the action pad.
-            if (2 * BarButton + Gap + 2 * Margin + cross + 2 * Margin > height && button > ButtonSizes[ButtonSizes.length - 1]) continue;
+            if (
+                2 * BarButton + Gap + 2 * Margin + cross + 2 * Margin > height &&
+                button > ButtonSizes[ButtonSizes.length - 1]
+            )
+                continue;
             plan = { scale: fitScale(width - 2 * side, height, dpr), button, side, form: 'landscape' };
         } else {
-            if (cross + actions + 3 * Margin > width && button > ButtonSizes[ButtonSizes.length - 1]) continue;
+            if (cross + actions + 3 * Margin > width && button > ButtonSizes[ButtonSizes.length - 1])
+                continue;
             const below = cross + 2 * Margin;
-            plan = { scale: fitScale(width, height - BarButton - 2 * Margin - below, dpr), button, side: 0, form: 'portrait' };
+            plan = {
+                scale: fitScale(width, height - BarButton - 2 * Margin - below, dpr),
+                button,
+                side: 0,
+                form: 'portrait',
+            };
         }
         if (!best || plan.scale > best.scale + 1e-9) best = plan;
     }

@@ -13,7 +13,8 @@
     }
     notice = document.getElementById('notice');
     if (!notice) return;
-    notice.textContent = 'Quadrell runs from a web address, not from a file: the browser does not run its program from here. ' +
+    notice.textContent =
+        'Quadrell runs from a web address, not from a file: the browser does not run its program from here. ' +
         "Run ./play.sh --web in Quadrell's folder, or serve this folder with any static web server, and open the address it gives.";
     var box = document.getElementById('notice-box') || notice;
     box.className = 'error';

@@ -18,26 +18,36 @@ import { brotliCompressSync, gzipSync, constants as zlib } from 'node:zlib';
 
 /** @type {Record<string, string>} */
 const contentTypes = {
-  '.html': 'text/html; charset=utf-8',
-  '.js': 'text/javascript; charset=utf-8',
-  '.mjs': 'text/javascript; charset=utf-8',
-  '.css': 'text/css; charset=utf-8',
-  '.json': 'application/json',
-  '.wasm': 'application/wasm',
-  '.data': 'application/octet-stream',
-  '.png': 'image/png',
-  '.svg': 'image/svg+xml',
-  '.txt': 'text/plain; charset=utf-8',
-  '.ttf': 'font/ttf',
-  '.wav': 'audio/wav',
-  '.mod': 'application/octet-stream',
-  '.ico': 'image/x-icon',
-  '.zip': 'application/zip',
-  '.webmanifest': 'application/manifest+json',
+    '.html': 'text/html; charset=utf-8',
+    '.js': 'text/javascript; charset=utf-8',
+    '.mjs': 'text/javascript; charset=utf-8',
+    '.css': 'text/css; charset=utf-8',
+    '.json': 'application/json',
+    '.wasm': 'application/wasm',
+    '.data': 'application/octet-stream',
+    '.png': 'image/png',
+    '.svg': 'image/svg+xml',
+    '.txt': 'text/plain; charset=utf-8',
+    '.ttf': 'font/ttf',
+    '.wav': 'audio/wav',
+    '.mod': 'application/octet-stream',
+    '.ico': 'image/x-icon',
+    '.zip': 'application/zip',
+    '.webmanifest': 'application/manifest+json',
 };
 
 /** The types a static host compresses: text, and wasm. */
-const compressible = new Set(['.html', '.js', '.mjs', '.css', '.json', '.wasm', '.svg', '.txt', '.webmanifest']);
+const compressible = new Set([
+    '.html',
+    '.js',
+    '.mjs',
+    '.css',
+    '.json',
+    '.wasm',
+    '.svg',
+    '.txt',
+    '.webmanifest',
+]);
 
 /**
  * The encoding to send a file of this type in, for a request's
@@ -47,15 +57,15 @@ const compressible = new Set(['.html', '.js', '.mjs', '.css', '.json', '.wasm', 
  * @returns {'br' | 'gzip' | null}
  */
 export function chooseEncoding(extension, accepted) {
-  if (!compressible.has(extension)) return null;
-  const names = accepted.split(',').map((part) => {
-    const [name, ...parameters] = part.trim().toLowerCase().split(';');
-    const refused = parameters.some((p) => /^\s*q\s*=\s*0(\.0*)?\s*$/.test(p));
-    return refused ? '' : name.trim();
-  });
-  if (names.includes('br')) return 'br';
-  if (names.includes('gzip')) return 'gzip';
-  return null;
+    if (!compressible.has(extension)) return null;
+    const names = accepted.split(',').map((part) => {
+        const [name, ...parameters] = part.trim().toLowerCase().split(';');
+        const refused = parameters.some((p) => /^\s*q\s*=\s*0(\.0*)?\s*$/.test(p));
+        return refused ? '' : name.trim();
+    });
+    if (names.includes('br')) return 'br';
+    if (names.includes('gzip')) return 'gzip';
+    return null;
 }
 
 // Compressed files kept by path, size and time of change, so a file is
@@ -69,15 +79,18 @@ const compressedFiles = new Map();
  * @param {'br' | 'gzip'} encoding
  */
 function compressedBody(file, stats, encoding) {
-  const key = `${stats.size}:${stats.mtimeMs}`;
-  const cached = compressedFiles.get(`${encoding}:${file}`);
-  if (cached && cached.key === key) return cached.body;
-  const bytes = readFileSync(file);
-  const body = encoding === 'br'
-    ? brotliCompressSync(bytes, { params: { [zlib.BROTLI_PARAM_QUALITY]: 9, [zlib.BROTLI_PARAM_SIZE_HINT]: bytes.length } })
-    : gzipSync(bytes, { level: 9 });
-  compressedFiles.set(`${encoding}:${file}`, { key, body });
-  return body;
+    const key = `${stats.size}:${stats.mtimeMs}`;
+    const cached = compressedFiles.get(`${encoding}:${file}`);
+    if (cached && cached.key === key) return cached.body;
+    const bytes = readFileSync(file);
+    const body =
+        encoding === 'br'
+            ? brotliCompressSync(bytes, {
+                  params: { [zlib.BROTLI_PARAM_QUALITY]: 9, [zlib.BROTLI_PARAM_SIZE_HINT]: bytes.length },
+              })
+            : gzipSync(bytes, { level: 9 });
+    compressedFiles.set(`${encoding}:${file}`, { key, body });
+    return body;
 }
 
 /**
@@ -88,16 +101,16 @@ function compressedBody(file, stats, encoding) {
  * @returns {string | null}
  */
 export function fileForPath(root, urlPath) {
-  let path;
-  try {
-    path = decodeURIComponent(urlPath.split(/[?#]/, 1)[0]);
-  } catch {
-    return null;
-  }
-  if (path.includes('\0') || !path.startsWith('/')) return null;
-  const file = resolve(root, '.' + path);
-  if (file !== root && !file.startsWith(root + sep)) return null;
-  return path.endsWith('/') ? resolve(file, 'index.html') : file;
+    let path;
+    try {
+        path = decodeURIComponent(urlPath.split(/[?#]/, 1)[0]);
+    } catch {
+        return null;
+    }
+    if (path.includes('\0') || !path.startsWith('/')) return null;
+    const file = resolve(root, '.' + path);
+    if (file !== root && !file.startsWith(root + sep)) return null;
+    return path.endsWith('/') ? resolve(file, 'index.html') : file;
 }
 
 /**
@@ -107,99 +120,106 @@ export function fileForPath(root, urlPath) {
  * @returns {Promise<{url: string, close: () => Promise<void>}>} url ends in '/'
  */
 export function serveFolder(dir, { port = 0 } = {}) {
-  const root = resolve(dir);
-  const server = createServer((request, response) => {
-    const file = request.method === 'GET' || request.method === 'HEAD'
-      ? fileForPath(root, request.url ?? '/') : null;
-    /** @type {import('node:fs').Stats | null} */
-    let stats = null;
-    try {
-      if (file) {
-        const found = statSync(file);
-        if (found.isFile()) stats = found;
-      }
-    } catch {
-      // Not there: a 404 below.
-    }
-    if (!file || !stats) {
-      response.writeHead(404, { 'Content-Type': 'text/plain; charset=utf-8' });
-      response.end('not found\n');
-      return;
-    }
-    const extension = extname(file).toLowerCase();
-    const headers = {
-      'Content-Type': contentTypes[extension] ?? 'application/octet-stream',
-      'Cache-Control': 'no-store',
-      Vary: 'Accept-Encoding',
-    };
-    const encoding = chooseEncoding(extension, String(request.headers['accept-encoding'] ?? ''));
-    if (encoding) {
-      const body = compressedBody(file, stats, encoding);
-      response.writeHead(200, { ...headers, 'Content-Encoding': encoding, 'Content-Length': body.length });
-      response.end(request.method === 'HEAD' ? undefined : body);
-      return;
-    }
-    response.writeHead(200, { ...headers, 'Content-Length': stats.size });
-    if (request.method === 'HEAD') {
-      response.end();
-      return;
-    }
-    createReadStream(file).pipe(response);
-  });
-  return new Promise((resolvePromise, reject) => {
-    server.once('error', reject);
-    server.listen(port, '127.0.0.1', () => {
-      const address = server.address();
-      const actualPort = typeof address === 'object' && address ? address.port : port;
-      resolvePromise({
-        url: `http://127.0.0.1:${actualPort}/`,
-        close: () => new Promise((done) => {
-          server.closeAllConnections();
-          server.close(() => done());
-        }),
-      });
+    const root = resolve(dir);
+    const server = createServer((request, response) => {
+        const file =
+            request.method === 'GET' || request.method === 'HEAD'
+                ? fileForPath(root, request.url ?? '/')
+                : null;
+        /** @type {import('node:fs').Stats | null} */
+        let stats = null;
+        try {
+            if (file) {
+                const found = statSync(file);
+                if (found.isFile()) stats = found;
+            }
+        } catch {
+            // Not there: a 404 below.
+        }
+        if (!file || !stats) {
+            response.writeHead(404, { 'Content-Type': 'text/plain; charset=utf-8' });
+            response.end('not found\n');
+            return;
+        }
+        const extension = extname(file).toLowerCase();
+        const headers = {
+            'Content-Type': contentTypes[extension] ?? 'application/octet-stream',
+            'Cache-Control': 'no-store',
+            Vary: 'Accept-Encoding',
+        };
+        const encoding = chooseEncoding(extension, String(request.headers['accept-encoding'] ?? ''));
+        if (encoding) {
+            const body = compressedBody(file, stats, encoding);
+            response.writeHead(200, {
+                ...headers,
+                'Content-Encoding': encoding,
+                'Content-Length': body.length,
+            });
+            response.end(request.method === 'HEAD' ? undefined : body);
+            return;
+        }
+        response.writeHead(200, { ...headers, 'Content-Length': stats.size });
+        if (request.method === 'HEAD') {
+            response.end();
+            return;
+        }
+        createReadStream(file).pipe(response);
     });
-  });
+    return new Promise((resolvePromise, reject) => {
+        server.once('error', reject);
+        server.listen(port, '127.0.0.1', () => {
+            const address = server.address();
+            const actualPort = typeof address === 'object' && address ? address.port : port;
+            resolvePromise({
+                url: `http://127.0.0.1:${actualPort}/`,
+                close: () =>
+                    new Promise((done) => {
+                        server.closeAllConnections();
+                        server.close(() => done());
+                    }),
+            });
+        });
+    });
 }
 
 async function main() {
-  const args = process.argv.slice(2);
-  const usage = 'usage: node web/serve.mjs DIR [--port N]';
-  let dir = null;
-  let port = 8000;
-  for (let i = 0; i < args.length; i++) {
-    if (args[i] === '--port' && i + 1 < args.length && /^\d+$/.test(args[i + 1])) {
-      port = Number(args[++i]);
-    } else if (args[i] === '--help') {
-      console.log(usage);
-      return;
-    } else if (dir === null && !args[i].startsWith('-')) {
-      dir = args[i];
-    } else {
-      console.error(usage);
-      process.exit(2);
+    const args = process.argv.slice(2);
+    const usage = 'usage: node web/serve.mjs DIR [--port N]';
+    let dir = null;
+    let port = 8000;
+    for (let i = 0; i < args.length; i++) {
+        if (args[i] === '--port' && i + 1 < args.length && /^\d+$/.test(args[i + 1])) {
+            port = Number(args[++i]);
+        } else if (args[i] === '--help') {
+            console.log(usage);
+            return;
+        } else if (dir === null && !args[i].startsWith('-')) {
+            dir = args[i];
+        } else {
+            console.error(usage);
+            process.exit(2);
+        }
     }
-  }
-  if (dir === null || port > 65535) {
-    console.error(usage);
-    process.exit(2);
-  }
-  try {
-    if (!statSync(dir).isDirectory()) throw new Error('not a folder');
-  } catch {
-    console.error(`serve: ${dir}: no such folder`);
-    process.exit(2);
-  }
-  try {
-    const { url } = await serveFolder(dir, { port });
-    console.log(`The game:         ${url}`);
-    if (existsSync(join(dir, 'editor.html'))) console.log(`The level editor: ${url}editor.html`);
-  } catch (error) {
-    console.error(`serve: cannot listen on 127.0.0.1:${port}: ${/** @type {Error} */ (error).message}`);
-    process.exit(3);
-  }
+    if (dir === null || port > 65535) {
+        console.error(usage);
+        process.exit(2);
+    }
+    try {
+        if (!statSync(dir).isDirectory()) throw new Error('not a folder');
+    } catch {
+        console.error(`serve: ${dir}: no such folder`);
+        process.exit(2);
+    }
+    try {
+        const { url } = await serveFolder(dir, { port });
+        console.log(`The game:         ${url}`);
+        if (existsSync(join(dir, 'editor.html'))) console.log(`The level editor: ${url}editor.html`);
+    } catch (error) {
+        console.error(`serve: cannot listen on 127.0.0.1:${port}: ${/** @type {Error} */ (error).message}`);
+        process.exit(3);
+    }
 }
 
 if (process.argv[1] && resolve(process.argv[1]) === fileURLToPath(import.meta.url)) {
-  main();
+    main();
 }

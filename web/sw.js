@@ -57,7 +57,8 @@ sw.addEventListener('install', (event) => {
             const kept = new Set((await cache.keys()).map((request) => request.url));
             const missing = Object.keys(Files).filter((path) => !kept.has(new URL(path, scope).href));
             // A few at a time: the machine's other downloads go on.
-            for (let i = 0; i < missing.length; i += 6) await Promise.all(missing.slice(i, i + 6).map((path) => keep(cache, path)));
+            for (let i = 0; i < missing.length; i += 6)
+                await Promise.all(missing.slice(i, i + 6).map((path) => keep(cache, path)));
         }),
     );
 });
@@ -65,7 +66,15 @@ sw.addEventListener('install', (event) => {
 sw.addEventListener('activate', (event) => {
     const ours = `quadrell ${scope} `;
     event.waitUntil(
-        caches.keys().then((names) => Promise.all(names.filter((name) => name.startsWith(ours) && name !== cacheName).map((name) => caches.delete(name)))),
+        caches
+            .keys()
+            .then((names) =>
+                Promise.all(
+                    names
+                        .filter((name) => name.startsWith(ours) && name !== cacheName)
+                        .map((name) => caches.delete(name)),
+                ),
+            ),
     );
 });
 

@@ -10,7 +10,8 @@ let frame = 0;
 const start = performance.now();
 function draw() {
     pixels.fill(0xff000000);
-    const x = (frame * 2) % 300, y = 100 + Math.round(40 * Math.sin(frame / 20));
+    const x = (frame * 2) % 300,
+        y = 100 + Math.round(40 * Math.sin(frame / 20));
     for (let row = y; row < y + 20; row++) pixels.fill(0xff40c0ff, row * 320 + x, row * 320 + x + 20);
     context.putImageData(image, 0, 0);
     frame++;

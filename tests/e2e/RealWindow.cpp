@@ -17,10 +17,12 @@ namespace {
 std::string CommandOutput(const std::string& command) {
     std::string out;
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return out;
+    if (!pipe)
+        return out;
     char buffer[65536];
     size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, n);
     pclose(pipe);
     return out;
 }
@@ -31,7 +33,9 @@ void Run(const std::string& command) {
     }
 }
 
-void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void Sleep(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -42,9 +46,9 @@ int ElapsedMs(Clock::time_point since) {
 
 } // namespace
 
-template <typename Test>
-int Shot::Count(int x, int y, int w, int h, Test test) const {
-    if (!Valid()) return 0;
+template <typename Test> int Shot::Count(int x, int y, int w, int h, Test test) const {
+    if (!Valid())
+        return 0;
     int count = 0;
     for (int yy = std::max(y, 0); yy < std::min(y + h, Height); ++yy) {
         for (int xx = std::max(x, 0); xx < std::min(x + w, Width); ++xx) {
@@ -70,7 +74,8 @@ int Shot::Coloured(int x, int y, int w, int h) const {
 }
 
 bool Shot::SameAs(const Shot& other, int x, int y, int w, int h) const {
-    if (!Valid() || !other.Valid()) return false;
+    if (!Valid() || !other.Valid())
+        return false;
     for (int yy = y; yy < y + h; ++yy) {
         for (int xx = x; xx < x + w; ++xx) {
             const size_t i = (yy * Width + xx) * 3;
@@ -100,15 +105,20 @@ bool Shot::IsCredits() const {
     return Bright(10, 30, 120, 16) > 20 && Lit(0, 0, 320, 28) == 0 && Lit(12, 50, 17, 130) == 0;
 }
 
-bool Shot::IsGame() const { return Bright(0, 0, 320, 18) > 30 && Coloured(0, 20, 320, 150) > 0; }
+bool Shot::IsGame() const {
+    return Bright(0, 0, 320, 18) > 30 && Coloured(0, 20, 320, 150) > 0;
+}
 
-bool Shot::HasStateText() const { return Bright(100, 160, 130, 18) > 20; }
+bool Shot::HasStateText() const {
+    return Bright(100, 160, 130, 18) > 20;
+}
 
 int Shot::ArrowRow() const {
     int found = -1;
     for (int row = 0; row < 5; ++row) {
         if (Lit(12, 55 + 30 * row, 22, 22) > 20) {
-            if (found != -1) return -1;
+            if (found != -1)
+                return -1;
             found = row;
         }
     }
@@ -117,7 +127,8 @@ int Shot::ArrowRow() const {
 
 Game::Game() {
     const std::string data = testsupport::SourceDir() + "/data/";
-    for (const char* folder : {"images", "sounds", "fonts"}) dir.Link(std::string("data/") + folder, data + folder);
+    for (const char* folder : {"images", "sounds", "fonts"})
+        dir.Link(std::string("data/") + folder, data + folder);
 }
 
 Game::~Game() {
@@ -131,26 +142,29 @@ bool Game::Start(const std::string& levels) {
     dir.Link("data/levels", testsupport::SourceDir() + "/tests/e2e/levels/" + levels);
     pid = fork();
     if (pid == 0) {
-        if (chdir(dir.Path().c_str()) != 0) _exit(126);
-        if (!freopen("output.txt", "w", stdout) || !freopen("output.txt", "a", stderr)) _exit(126);
+        if (chdir(dir.Path().c_str()) != 0)
+            _exit(126);
+        if (!freopen("output.txt", "w", stdout) || !freopen("output.txt", "a", stderr))
+            _exit(126);
         setenv("SDL_VIDEODRIVER", "x11", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         unsetenv("SDL12COMPAT_WINDOW_SCALING");
         execl(QUADRELL_PROGRAM, QUADRELL_PROGRAM, static_cast<char*>(nullptr));
         _exit(127);
     }
-    if (pid < 0) return false;
+    if (pid < 0)
+        return false;
     const auto start = Clock::now();
     while (ElapsedMs(start) < 30000) {
-        const std::string found =
-            CommandOutput("xdotool search --onlyvisible --pid " + std::to_string(pid) +
-                          " 2>/dev/null");
+        const std::string found = CommandOutput("xdotool search --onlyvisible --pid " +
+                                                std::to_string(pid) + " 2>/dev/null");
         if (!found.empty()) {
             window = found.substr(0, found.find('\n'));
             Run("xdotool windowfocus --sync " + window);
             return true;
         }
-        if (!Running()) return false;
+        if (!Running())
+            return false;
         Sleep(100);
     }
     return false;
@@ -183,20 +197,23 @@ bool Game::WaitFor(const std::function<bool(const Shot&)>& test, int timeoutMs,
     do {
         shot = Take();
         if (shot.Valid() && test(shot)) {
-            if (last) *last = shot;
+            if (last)
+                *last = shot;
             return true;
         }
         Sleep(50);
     } while (ElapsedMs(start) < timeoutMs);
     Save(shot, what);
-    if (last) *last = shot;
+    if (last)
+        *last = shot;
     return false;
 }
 
 bool Game::PressUntil(const std::string& key, const std::function<bool(const Shot&)>& test,
                       const std::string& what) const {
     Press(key);
-    if (WaitFor(test, 4000, what + "-first-try")) return true;
+    if (WaitFor(test, 4000, what + "-first-try"))
+        return true;
     Press(key);
     return WaitFor(test, 8000, what);
 }
@@ -209,13 +226,15 @@ int Game::PressUntilExit(const std::string& key) {
             Press(key);
         }
         const int status = WaitExit(attempt == 0 ? 4000 : 10000);
-        if (status != -1) return status;
+        if (status != -1)
+            return status;
     }
     return -1;
 }
 
 bool Game::Running() {
-    if (pid <= 0) return false;
+    if (pid <= 0)
+        return false;
     return waitpid(pid, nullptr, WNOHANG) == 0;
 }
 
@@ -232,18 +251,23 @@ int Game::WaitExit(int timeoutMs) {
     return -1;
 }
 
-std::string Game::Log() const { return testsupport::ReadFile(dir.File("log.txt")); }
+std::string Game::Log() const {
+    return testsupport::ReadFile(dir.File("log.txt"));
+}
 
-std::string Game::Output() const { return testsupport::ReadFile(dir.File("output.txt")); }
+std::string Game::Output() const {
+    return testsupport::ReadFile(dir.File("output.txt"));
+}
 
 void Game::Save(const Shot& shot, const std::string& name) const {
-    if (!shot.Valid()) return;
+    if (!shot.Valid())
+        return;
     const std::string raw = std::string(QUADRELL_E2E_OUTPUT) + "/" + name + ".rgb";
     std::ofstream(raw, std::ios::binary)
         .write(reinterpret_cast<const char*>(shot.Bytes().data()),
                static_cast<std::streamsize>(shot.Bytes().size()));
-    Run("/usr/bin/convert -size 320x240 -depth 8 rgb:" + raw + " " + QUADRELL_E2E_OUTPUT + "/" + name +
-        ".png && rm -f " + raw);
+    Run("/usr/bin/convert -size 320x240 -depth 8 rgb:" + raw + " " + QUADRELL_E2E_OUTPUT + "/" +
+        name + ".png && rm -f " + raw);
     std::fprintf(stderr, "e2e: screenshot kept as %s/%s.png\n", QUADRELL_E2E_OUTPUT, name.c_str());
 }
 

@@ -18,7 +18,7 @@ namespace e2e {
 
 // One 320x240 screenshot as 8-bit RGB.
 class Shot {
-public:
+  public:
     static constexpr int Width = 320;
     static constexpr int Height = 240;
 
@@ -46,15 +46,14 @@ public:
 
     const std::vector<uint8_t>& Bytes() const { return rgb; }
 
-private:
-    template <typename Test>
-    int Count(int x, int y, int w, int h, Test test) const;
+  private:
+    template <typename Test> int Count(int x, int y, int w, int h, Test test) const;
 
     std::vector<uint8_t> rgb;
 };
 
 class Game {
-public:
+  public:
     Game();
     ~Game();
     Game(const Game&) = delete;
@@ -91,7 +90,7 @@ public:
     std::string Output() const;
     void Save(const Shot& shot, const std::string& name) const;
 
-private:
+  private:
     testsupport::TempDir dir;
     pid_t pid = -1;
     std::string window;

@@ -16,15 +16,16 @@ using e2e::Shot;
 namespace {
 
 class RealWindow : public ::testing::Test {
-protected:
+  protected:
     // Seven full rows of one-hit bricks: every upward flight breaks one.
     virtual const char* Levels() const { return "busy"; }
 
     void SetUp() override {
-        if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no X display";
         ASSERT_TRUE(game.Start(Levels())) << "the window did not appear\n"
-                                  << game.Output() << "\nlog:\n"
-                                  << game.Log();
+                                          << game.Output() << "\nlog:\n"
+                                          << game.Log();
         ASSERT_TRUE(game.WaitFor([](const Shot& s) { return s.IsTitleMenu() && s.ArrowRow() == 0; },
                                  20000, "title-menu"))
             << "the title menu did not appear";
@@ -40,17 +41,20 @@ protected:
 TEST_F(RealWindow, OptionsThenAComputerGameThenPauseAAndBAndEscape) {
     // Options: turn the computer player on and come back.
     ASSERT_TRUE(game.PressUntil("Down", ArrowOn(1), "arrow-on-options"));
-    ASSERT_TRUE(game.PressUntil("space", [](const Shot& s) { return s.IsOptions(); }, "options"));
+    ASSERT_TRUE(game.PressUntil(
+        "space", [](const Shot& s) { return s.IsOptions(); }, "options"));
     Shot options = game.Take();
     const int offWidth = options.Bright(218, 142, 90, 22);
     for (int row = 1; row <= 3; ++row) {
         ASSERT_TRUE(game.PressUntil("Down", ArrowOn(row), "options-row-" + std::to_string(row)));
     }
     ASSERT_TRUE(game.PressUntil(
-        "space", [&](const Shot& s) { return s.IsOptions() && s.Bright(218, 142, 90, 22) != offWidth; },
+        "space",
+        [&](const Shot& s) { return s.IsOptions() && s.Bright(218, 142, 90, 22) != offWidth; },
         "computer-player-on"));
     ASSERT_TRUE(game.PressUntil("Down", ArrowOn(4), "options-exit-row"));
-    ASSERT_TRUE(game.PressUntil("space", [](const Shot& s) { return s.IsTitleMenu(); }, "back-to-title"));
+    ASSERT_TRUE(game.PressUntil(
+        "space", [](const Shot& s) { return s.IsTitleMenu(); }, "back-to-title"));
     EXPECT_EQ(game.Take().ArrowRow(), 1) << "the menu keeps its row";
 
     // New Game: the level waits for the select key.
@@ -65,12 +69,15 @@ TEST_F(RealWindow, OptionsThenAComputerGameThenPauseAAndBAndEscape) {
 
     // The computer player keeps the ball and breaks bricks.
     EXPECT_TRUE(game.WaitFor(
-        [&](const Shot& s) { return s.IsGame() && s.Coloured(0, 20, 320, 150) < bricksAtStart - 300; },
+        [&](const Shot& s) {
+            return s.IsGame() && s.Coloured(0, 20, 320, 150) < bricksAtStart - 300;
+        },
         60000, "bricks-broken"))
         << "no bricks broken";
 
     // p pauses: the text shows and the playfield stands still.
-    ASSERT_TRUE(game.PressUntil("p", [](const Shot& s) { return s.HasStateText(); }, "paused"));
+    ASSERT_TRUE(game.PressUntil(
+        "p", [](const Shot& s) { return s.HasStateText(); }, "paused"));
     const Shot first = game.Take();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const Shot second = game.Take();
@@ -79,7 +86,8 @@ TEST_F(RealWindow, OptionsThenAComputerGameThenPauseAAndBAndEscape) {
     // A+B leaves the game for the title menu; the program keeps running.
     const auto title = [](const Shot& s) { return s.IsTitleMenu(); };
     game.PressAAndB();
-    if (!game.WaitFor(title, 4000, "after-a-b-first-try") && game.Running()) game.PressAAndB();
+    if (!game.WaitFor(title, 4000, "after-a-b-first-try") && game.Running())
+        game.PressAAndB();
     EXPECT_TRUE(game.WaitFor(title, 8000, "after-a-b"));
     EXPECT_TRUE(game.Running());
     EXPECT_EQ(game.Take().ArrowRow(), 0) << "the arrow still on New Game";
@@ -94,8 +102,10 @@ TEST_F(RealWindow, OptionsThenAComputerGameThenPauseAAndBAndEscape) {
 TEST_F(RealWindow, CreditsAndBackThenTheExitRow) {
     ASSERT_TRUE(game.PressUntil("Down", ArrowOn(1), "credits-arrow-1"));
     ASSERT_TRUE(game.PressUntil("Down", ArrowOn(2), "credits-arrow-2"));
-    ASSERT_TRUE(game.PressUntil("space", [](const Shot& s) { return s.IsCredits(); }, "credits"));
-    ASSERT_TRUE(game.PressUntil("space", [](const Shot& s) { return s.IsTitleMenu(); }, "credits-back"));
+    ASSERT_TRUE(game.PressUntil(
+        "space", [](const Shot& s) { return s.IsCredits(); }, "credits"));
+    ASSERT_TRUE(game.PressUntil(
+        "space", [](const Shot& s) { return s.IsTitleMenu(); }, "credits-back"));
     ASSERT_TRUE(game.PressUntil("Down", ArrowOn(3), "exit-row"));
     EXPECT_EQ(game.PressUntilExit("space"), 0);
     EXPECT_NE(game.Log().find("stopping application"), std::string::npos);
@@ -104,7 +114,7 @@ TEST_F(RealWindow, CreditsAndBackThenTheExitRow) {
 // A full row of solid bricks just above the paddle sends every serve
 // straight back down, far from a paddle waiting at the left wall.
 class RealWindowWalledIn : public RealWindow {
-protected:
+  protected:
     const char* Levels() const override { return "walled"; }
 };
 

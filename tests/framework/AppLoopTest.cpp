@@ -13,7 +13,8 @@ TEST_F(SdlTest, InitOpensA320x240x16ScreenAndLogsTheStartUp) {
     EXPECT_EQ(240, screen->h);
     EXPECT_EQ(16, screen->format->BitsPerPixel);
     const std::string text = log.Text();
-    EXPECT_TRUE(text == "  SDLApp::InitSDL: Surface Surface enabled...\n  SDLApp::InitSDL: Done\n" ||
+    EXPECT_TRUE(text ==
+                    "  SDLApp::InitSDL: Surface Surface enabled...\n  SDLApp::InitSDL: Done\n" ||
                 text == "  SDLApp::InitSDL: Hardware Surface enabled...\n  SDLApp::InitSDL: Done\n")
         << text;
     EXPECT_TRUE(app->InitSDLError().empty());

@@ -1,15 +1,15 @@
 // Music and sound wrappers with real files on SDL_mixer's dummy device.
 #include <gtest/gtest.h>
 
-#include "tests/support/MediaFixtures.h"
 #include "ProbeApp.h"
 #include "framework/SDLMusic.h"
 #include "framework/SDLSoundFX.h"
+#include "tests/support/MediaFixtures.h"
 
 namespace {
 
 class AudioTest : public SdlTest {
-protected:
+  protected:
     void SetUp() override {
         SdlTest::SetUp();
         ASSERT_TRUE(fixtures::WriteWav(dir.File("hit.wav"), 2000));

@@ -90,8 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureRow{"Depth 16\n", "Config file reader: '=' expected\n\n", Pairs{}},
         FailureRow{"Name =\n", "Config file reader: Missing value after '='\n\n", Pairs{}},
         FailureRow{"Name =   \t\n", "Config file reader: Missing value after '='\n\n", Pairs{}},
-        FailureRow{"Name = \"open\n",
-                   "Config file reader: missing closing quotation mark (\")\n\n", Pairs{}},
+        FailureRow{"Name = \"open\n", "Config file reader: missing closing quotation mark (\")\n\n",
+                   Pairs{}},
         FailureRow{"Name = two words\n",
                    "Config file reader: Unexpected text at the end of the line\n\n", Pairs{}},
         FailureRow{"Width = 320 ; screen\n",
@@ -113,19 +113,18 @@ TEST_P(ConfigSyntax, StoresPairsInFileOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, ConfigSyntax,
-    ::testing::Values(
-        GoodRow{"", Pairs{}},
-        GoodRow{"\n   \n; comment\n  # another = x\n", Pairs{}},
-        GoodRow{"[Video]\nWidth = 320\n", Pairs{{"video.width", "320"}}},
-        GoodRow{"[Video] trailing words\nDepth=16\n", Pairs{{"video.depth", "16"}}},
-        GoodRow{"Title = \"Hello World\"\n", Pairs{{"title", "Hello World"}}},
-        GoodRow{"Name = \"\"\n", Pairs{{"name", ""}}},
-        GoodRow{"Name=\"two words\"   \r\n", Pairs{{"name", "two words"}}},
-        GoodRow{"= value\n[Sec]\n=other\n", Pairs{{"", "value"}, {"sec.", "other"}}},
-        GoodRow{"[A]\nx = 1\n[]\ny = 2\n", Pairs{{"a.x", "1"}, {"y", "2"}}},
-        GoodRow{"KEY = MiXeD\nkey = second\n", Pairs{{"key", "MiXeD"}, {"key", "second"}}},
-        // The last line counts even without a line break after it.
-        GoodRow{"a = 1\nb = 2", Pairs{{"a", "1"}, {"b", "2"}}}));
+    ::testing::Values(GoodRow{"", Pairs{}}, GoodRow{"\n   \n; comment\n  # another = x\n", Pairs{}},
+                      GoodRow{"[Video]\nWidth = 320\n", Pairs{{"video.width", "320"}}},
+                      GoodRow{"[Video] trailing words\nDepth=16\n", Pairs{{"video.depth", "16"}}},
+                      GoodRow{"Title = \"Hello World\"\n", Pairs{{"title", "Hello World"}}},
+                      GoodRow{"Name = \"\"\n", Pairs{{"name", ""}}},
+                      GoodRow{"Name=\"two words\"   \r\n", Pairs{{"name", "two words"}}},
+                      GoodRow{"= value\n[Sec]\n=other\n", Pairs{{"", "value"}, {"sec.", "other"}}},
+                      GoodRow{"[A]\nx = 1\n[]\ny = 2\n", Pairs{{"a.x", "1"}, {"y", "2"}}},
+                      GoodRow{"KEY = MiXeD\nkey = second\n",
+                              Pairs{{"key", "MiXeD"}, {"key", "second"}}},
+                      // The last line counts even without a line break after it.
+                      GoodRow{"a = 1\nb = 2", Pairs{{"a", "1"}, {"b", "2"}}}));
 
 TEST(ConfigFileReader, AFileThatOpensButCannotBeReadIsAFailure) {
     TempDir dir;

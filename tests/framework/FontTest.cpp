@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/MediaFixtures.h"
 #include "ProbeApp.h"
 #include "framework/SDLFont.h"
 #include "framework/SDLLabel.h"
+#include "tests/support/MediaFixtures.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ struct SpyFont : SDLFont {
 };
 
 class FontTest : public SdlTest {
-protected:
+  protected:
     SDL_Surface* Clear() {
         SDL_FillRect(app->Screen(), nullptr, 0);
         return app->Screen();
@@ -102,12 +102,13 @@ TEST_P(NumberFormats, DrawTheFormattedTextExactly) {
     EXPECT_EQ(direct, viaNumber);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, NumberFormats,
-    ::testing::Values(NumberRow{false, -42, "-42"}, NumberRow{false, 0, "0"},
-                      NumberRow{false, 2147483647.0, "2147483647"},
-                      NumberRow{true, 3.14159, "3.14"}, NumberRow{true, -0.004, "-0.00"},
-                      NumberRow{true, 1.5, "1.50"}, NumberRow{true, 62.5, "62.50"}));
+INSTANTIATE_TEST_SUITE_P(Texts, NumberFormats,
+                         ::testing::Values(NumberRow{false, -42, "-42"}, NumberRow{false, 0, "0"},
+                                           NumberRow{false, 2147483647.0, "2147483647"},
+                                           NumberRow{true, 3.14159, "3.14"},
+                                           NumberRow{true, -0.004, "-0.00"},
+                                           NumberRow{true, 1.5, "1.50"},
+                                           NumberRow{true, 62.5, "62.50"}));
 
 TEST_F(FontTest, HugeFloatsStayInsideTheTextBuffer) {
     SpyFont spy;

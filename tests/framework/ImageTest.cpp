@@ -2,10 +2,10 @@
 // access, and the application's own image list.
 #include <gtest/gtest.h>
 
-#include "tests/support/MediaFixtures.h"
 #include "ProbeApp.h"
 #include "framework/fwSDLImage.h"
 #include "framework/fwSDLSprite.h"
+#include "tests/support/MediaFixtures.h"
 
 using fixtures::Rgb;
 
@@ -28,7 +28,7 @@ std::vector<Rgb> Stripes() {
 }
 
 class ImageTest : public SdlTest {
-protected:
+  protected:
     void SetUp() override {
         SdlTest::SetUp();
         path = dir.File("stripes.png");

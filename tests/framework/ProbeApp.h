@@ -13,7 +13,7 @@
 #include "tests/support/TestSupport.h"
 
 class ProbeApp : public SDLApp {
-public:
+  public:
     // Called from DrawFrame with the number of the frame (0-based).
     std::function<void(int)> onDraw;
     // Called on every sleep the shell asks for, after recording it.
@@ -72,7 +72,7 @@ public:
 // A started shell (SDL with the dummy drivers, audio, the 320x240 screen)
 // and a log of the test's own.
 class SdlTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testsupport::UseDummyDrivers();
         app = std::make_unique<ProbeApp>();

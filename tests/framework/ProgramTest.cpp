@@ -71,7 +71,9 @@ Outcome RunGame(const TempDir& dir, const char* videoDriver, int settleMs, int s
 }
 
 // A working directory that sees the game's data.
-void LinkData(const TempDir& dir) { dir.Link("data", testsupport::SourceDir() + "/data"); }
+void LinkData(const TempDir& dir) {
+    dir.Link("data", testsupport::SourceDir() + "/data");
+}
 
 } // namespace
 

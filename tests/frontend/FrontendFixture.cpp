@@ -27,18 +27,22 @@ void MakeDataDir(const testsupport::TempDir& dir, const std::set<std::string>& o
         {"data/images/fire.png", 8, 12, {255, 64, 64}},
     };
     for (const Picture& p : pictures) {
-        if (!omit.count(p.file)) dir.Write(p.file, fixtures::SolidPngBytes(p.w, p.h, p.colour));
+        if (!omit.count(p.file))
+            dir.Write(p.file, fixtures::SolidPngBytes(p.w, p.h, p.colour));
     }
     auto put = [&](const std::string& file, const std::vector<uint8_t>& bytes) {
-        if (!omit.count(file)) dir.Write(file, bytes);
+        if (!omit.count(file))
+            dir.Write(file, bytes);
     };
     put("data/sounds/hit.wav", fixtures::WavBytes(50));
     // Long enough to be still playing when a test looks right after Play.
     put("data/sounds/gameover.wav", fixtures::WavBytes(1500));
     put("data/sounds/title.mod", fixtures::ModBytes());
-    if (!omit.count("data/levels/level1.txt")) dir.Write("data/levels/level1.txt", "1 2 3 # 1 \n");
+    if (!omit.count("data/levels/level1.txt"))
+        dir.Write("data/levels/level1.txt", "1 2 3 # 1 \n");
     for (const char* font : {"data/fonts/nocontrol.ttf", "data/fonts/arial.ttf"}) {
-        if (!omit.count(font)) dir.Link(font, testsupport::SourceDir() + "/" + font);
+        if (!omit.count(font))
+            dir.Link(font, testsupport::SourceDir() + "/" + font);
     }
 }
 
@@ -104,7 +108,8 @@ void TestApp::OnEvent(SDL_Event* event) {
     // One release per wait: events that pile up in one poll of the queue
     // would otherwise let go of the next key before it is asked for.
     const Uint32 now = SDL_GetTicks();
-    if (releases.empty() || (lastRelease != 0 && now - lastRelease < 20)) return;
+    if (releases.empty() || (lastRelease != 0 && now - lastRelease < 20))
+        return;
     testsupport::SetKey(releases.front(), false);
     releases.pop_front();
     lastRelease = now;
@@ -128,7 +133,8 @@ bool TestApp::ScreenIs(int x, int y, Rgb colour) const {
 bool TestApp::AnyLit(int x, int y, int w, int h) const {
     for (int yy = y; yy < y + h; ++yy) {
         for (int xx = x; xx < x + w; ++xx) {
-            if (ReadPixel(screen, xx, yy) != 0) return true;
+            if (ReadPixel(screen, xx, yy) != 0)
+                return true;
         }
     }
     return false;

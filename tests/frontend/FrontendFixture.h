@@ -33,7 +33,7 @@ void MakeDataDir(const testsupport::TempDir& dir, const std::set<std::string>& o
 // QuadrellApp with test hooks. Construct one per test (one application per
 // process at a time), inside the fixture's working directory.
 class TestApp : public QuadrellApp {
-public:
+  public:
     TestApp();
     ~TestApp() override;
 
@@ -65,7 +65,7 @@ public:
     // Whether the screen was all black at each flip.
     std::vector<bool> blackFlips;
 
-private:
+  private:
     void PushReleases();
 
     std::deque<SDLKey> releases;

@@ -43,10 +43,12 @@ std::vector<std::string> LoggedWhileRunning(const std::string& log) {
     std::vector<std::string> lines = Lines(log);
     std::vector<std::string> between;
     size_t i = 0;
-    while (i < lines.size() && lines[i] != "  SDLApp::InitSDL: Done") ++i;
+    while (i < lines.size() && lines[i] != "  SDLApp::InitSDL: Done")
+        ++i;
     EXPECT_LT(i, lines.size()) << log;
     EXPECT_FALSE(lines.empty() || lines.back() != "stopping application") << log;
-    for (++i; i + 1 < lines.size(); ++i) between.push_back(lines[i]);
+    for (++i; i + 1 < lines.size(); ++i)
+        between.push_back(lines[i]);
     return between;
 }
 
@@ -76,26 +78,26 @@ std::string MainsLine(const std::string& file) {
 // a line. The menu and the game both open nocontrol.ttf, so it fails twice.
 INSTANTIATE_TEST_SUITE_P(
     BrokenData, Program,
-    ::testing::Values(
-        MissingFile{"data/fonts/arial.ttf",
-                    {"TrueType \"data/fonts/arial.ttf\" font not loaded",
-                     MainsLine("data/fonts/arial.ttf")},
-                    {}},
-        MissingFile{"data/fonts/nocontrol.ttf",
-                    {"TrueType \"data/fonts/nocontrol.ttf\" font not loaded"
-                     "TrueType \"data/fonts/nocontrol.ttf\" font not loaded",
-                     MainsLine("data/fonts/nocontrol.ttf")},
-                    {}},
-        MissingFile{"data/images/loading.png",
-                    {MainsLine("data/images/loading.png")},
-                    {"Couldn't open data/images/loading.png"}},
-        MissingFile{"data/images/ball.png",
-                    {MainsLine("data/images/ball.png")},
-                    {"Couldn't open data/images/ball.png"}}),
+    ::testing::Values(MissingFile{"data/fonts/arial.ttf",
+                                  {"TrueType \"data/fonts/arial.ttf\" font not loaded",
+                                   MainsLine("data/fonts/arial.ttf")},
+                                  {}},
+                      MissingFile{"data/fonts/nocontrol.ttf",
+                                  {"TrueType \"data/fonts/nocontrol.ttf\" font not loaded"
+                                   "TrueType \"data/fonts/nocontrol.ttf\" font not loaded",
+                                   MainsLine("data/fonts/nocontrol.ttf")},
+                                  {}},
+                      MissingFile{"data/images/loading.png",
+                                  {MainsLine("data/images/loading.png")},
+                                  {"Couldn't open data/images/loading.png"}},
+                      MissingFile{"data/images/ball.png",
+                                  {MainsLine("data/images/ball.png")},
+                                  {"Couldn't open data/images/ball.png"}}),
     [](const ::testing::TestParamInfo<MissingFile>& info) {
         std::string name = std::string(info.param.file).substr(5);
         for (char& c : name) {
-            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+            if (!isalnum(static_cast<unsigned char>(c)))
+                c = '_';
         }
         return name;
     });

@@ -19,7 +19,7 @@ using testsupport::SetKey;
 namespace {
 
 class FrontEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testsupport::UseDummyDrivers();
         fetest::MakeDataDir(dir, Omitted());
@@ -47,7 +47,8 @@ protected:
 
 const std::vector<bool> Bar(int blocks) {
     std::vector<bool> bar(8, false);
-    for (int i = 0; i < blocks; ++i) bar[i] = true;
+    for (int i = 0; i < blocks; ++i)
+        bar[i] = true;
     return bar;
 }
 
@@ -101,7 +102,7 @@ struct MissingFile {
 };
 
 class LoadingFailure : public FrontEnd, public ::testing::WithParamInterface<MissingFile> {
-protected:
+  protected:
     std::set<std::string> Omitted() const override { return {GetParam().file}; }
 };
 
@@ -126,7 +127,8 @@ TEST_P(LoadingFailure, EndsAfterTheLoadingScreenNamingTheFile) {
     app->Frame();
     app->Frame();
     EXPECT_EQ(app->state, QuadrellApp::AppTitleMenu);
-    EXPECT_EQ(app->ScreenIs(16, 59, fetest::ArrowColour), app->arrow.GetDisplaySurface() != nullptr);
+    EXPECT_EQ(app->ScreenIs(16, 59, fetest::ArrowColour),
+              app->arrow.GetDisplaySurface() != nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -157,7 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<MissingFile>& info) {
         std::string name = std::string(info.param.file).substr(5);
         for (char& c : name) {
-            if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+            if (!isalnum(static_cast<unsigned char>(c)))
+                c = '_';
         }
         return name;
     });
@@ -300,11 +303,20 @@ INSTANTIATE_TEST_SUITE_P(
         MenuCase{"DownOnExitWrapsToNewGame", 3, {SDLK_DOWN}, 0, QuadrellApp::AppTitleMenu},
         MenuCase{"DownMovesOneRow", 1, {SDLK_DOWN}, 2, QuadrellApp::AppTitleMenu},
         MenuCase{"UpMovesOneRow", 2, {SDLK_UP}, 1, QuadrellApp::AppTitleMenu},
-        MenuCase{"UpWithSelectOnNewGameChoosesNothing", 0, {SDLK_UP, SDLK_SPACE}, 3,
+        MenuCase{"UpWithSelectOnNewGameChoosesNothing",
+                 0,
+                 {SDLK_UP, SDLK_SPACE},
+                 3,
                  QuadrellApp::AppTitleMenu},
-        MenuCase{"DownWithSelectOnExitChoosesNothing", 3, {SDLK_DOWN, SDLK_SPACE}, 0,
+        MenuCase{"DownWithSelectOnExitChoosesNothing",
+                 3,
+                 {SDLK_DOWN, SDLK_SPACE},
+                 0,
                  QuadrellApp::AppTitleMenu},
-        MenuCase{"DownThenSelectChoosesTheNewRow", 1, {SDLK_DOWN, SDLK_SPACE}, 2,
+        MenuCase{"DownThenSelectChoosesTheNewRow",
+                 1,
+                 {SDLK_DOWN, SDLK_SPACE},
+                 2,
                  QuadrellApp::AppCredits},
         MenuCase{"SelectNewGame", 0, {SDLK_SPACE}, 0, QuadrellApp::AppGameStart},
         MenuCase{"SelectOptions", 1, {SDLK_SPACE}, 1, QuadrellApp::AppOptions},
@@ -461,7 +473,8 @@ TEST_F(FrontEnd, PlayMusicOnAfterTheFadeEndedStartsTheMusic) {
     app->Tap({SDLK_SPACE});
     app->Frame();
     const Uint32 start = SDL_GetTicks();
-    while (Mix_PlayingMusic() && SDL_GetTicks() - start < 10000) SDL_Delay(20);
+    while (Mix_PlayingMusic() && SDL_GetTicks() - start < 10000)
+        SDL_Delay(20);
     ASSERT_FALSE(Mix_PlayingMusic());
     app->Tap({SDLK_SPACE});
     app->Frame();

@@ -21,10 +21,11 @@ TEST(BallSetAngle, RestrictsEveryDirectionToThePlayableRanges) {
         float in;
         float out;
     };
-    const Case cases[] = {{-10, 330},    {0, 30},       {29.9f, 30},  {45, 45},       {79.9f, 79.9f},
-                          {80, 80},      {89.99f, 80},  {90, 110},    {100, 110},     {110.01f, 110.01f},
-                          {150.01f, 150}, {180, 150},   {180.01f, 210}, {209.99f, 210}, {270, 270},
-                          {330.01f, 330}, {360, 30},    {400, 40},    {1000, 280},    {-370, 330}};
+    const Case cases[] = {
+        {-10, 330},     {0, 30},      {29.9f, 30},    {45, 45},       {79.9f, 79.9f},
+        {80, 80},       {89.99f, 80}, {90, 110},      {100, 110},     {110.01f, 110.01f},
+        {150.01f, 150}, {180, 150},   {180.01f, 210}, {209.99f, 210}, {270, 270},
+        {330.01f, 330}, {360, 30},    {400, 40},      {1000, 280},    {-370, 330}};
     for (const Case& c : cases) {
         Ball ball;
         ball.SetAngle(c.in);
@@ -87,10 +88,12 @@ TEST(BallCollideRect, SidesAgainstABrick) {
         int side;
     };
     const Case cases[] = {
-        {97.5f, 104, Ball::SideLeft},    {97, 104, Ball::SideNone},      {107, 97.5f, Ball::SideTop},
-        {107, 97.4f, Ball::SideNone},    {107, 111.4f, Ball::SideBottom}, {107, 111.5f, Ball::SideNone},
-        {117.4f, 104, Ball::SideRight},  {117.5f, 104, Ball::SideNone},  {107, 104, Ball::SideNone},
-        {102, 104, Ball::SideBottom},    {100, 100, Ball::SideTop},      {97, 97, Ball::SideNone},
+        {97.5f, 104, Ball::SideLeft},    {97, 104, Ball::SideNone},
+        {107, 97.5f, Ball::SideTop},     {107, 97.4f, Ball::SideNone},
+        {107, 111.4f, Ball::SideBottom}, {107, 111.5f, Ball::SideNone},
+        {117.4f, 104, Ball::SideRight},  {117.5f, 104, Ball::SideNone},
+        {107, 104, Ball::SideNone},      {102, 104, Ball::SideBottom},
+        {100, 100, Ball::SideTop},       {97, 97, Ball::SideNone},
     };
     const SDL_Rect brick{100, 100, 15, 9};
     for (const Case& c : cases) {

@@ -14,9 +14,9 @@ TEST(PaddleBounceAngle, ChangePerHitOffsetFor32Pixels) {
     const struct {
         int hit;
         double change;
-    } table[] = {{0, 50},        {1, 46.6667},   {8, 23.3333},  {14, 3.3333}, {15, 0},   {16, 0},
-                 {17, -3.3333},  {19, -10},      {24, -26.6667}, {30, -46.6667}, {31, -50}, {34, -60},
-                 {37, -70}};
+    } table[] = {{0, 50},   {1, 46.6667},  {8, 23.3333}, {14, 3.3333},   {15, 0},
+                 {16, 0},   {17, -3.3333}, {19, -10},    {24, -26.6667}, {30, -46.6667},
+                 {31, -50}, {34, -60},     {37, -70}};
     for (const auto& row : table) {
         EXPECT_NEAR(row.change, scene.PaddleBounceAngle(row.hit), 1e-3) << "hit " << row.hit;
     }
@@ -43,7 +43,8 @@ TEST(PaddleBounceAngle, ResultingAnglesThroughThePlayUpdate) {
             const float y0 = static_cast<float>(226.5 + 2 * std::sin(theta));
             GameScene& scene = StartPlaying("1 ", x0, y0, row.before);
             Driver().Step(false);
-            EXPECT_NEAR(row.after[i], scene.ball.angle, 1e-3) << row.before << " at hit " << hits[i];
+            EXPECT_NEAR(row.after[i], scene.ball.angle, 1e-3)
+                << row.before << " at hit " << hits[i];
             EXPECT_FLOAT_EQ(223, scene.ball.y);
             EXPECT_FLOAT_EQ(static_cast<float>(133 + hits[i] - 3), scene.ball.x);
         }
@@ -80,8 +81,8 @@ TEST(PaddleBounceAngle, OddWidthAndTooNarrowPaddles) {
         }
     }
     const std::string log = testsupport::ReadFile(LogPath());
-    EXPECT_NE(std::string::npos,
-              log.find("  GameScene::LoadResources - Paddle image 3 pixels wide or less: data/images/paddle.png"));
+    EXPECT_NE(std::string::npos, log.find("  GameScene::LoadResources - Paddle image 3 pixels wide "
+                                          "or less: data/images/paddle.png"));
 }
 
 } // namespace

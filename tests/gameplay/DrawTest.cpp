@@ -11,9 +11,13 @@ namespace {
 
 using namespace scenetest;
 
-SDL_Surface* Screen() { return Driver().GetScreen(); }
+SDL_Surface* Screen() {
+    return Driver().GetScreen();
+}
 
-void Clear() { SDL_FillRect(Screen(), nullptr, 0); }
+void Clear() {
+    SDL_FillRect(Screen(), nullptr, 0);
+}
 
 std::vector<uint32_t> Snapshot() {
     std::vector<uint32_t> pixels;
@@ -63,8 +67,8 @@ bool RegionBlack(const std::vector<uint32_t>& frame, int x0, int y0, int x1, int
 
 TEST(DrawPlayfield, BricksSitTwentyPixelsBelowTheirGridRectWithTheirKindsImage) {
     GameScene& scene = StartGame("1 2 3 # \n  3S");
-    scene.bricks.cells[2].kind = 2;     // a "3" brick after one hit
-    scene.bricks.cells[4].present = true; // present but kind 0: not drawn
+    scene.bricks.cells[2].kind = 2;        // a "3" brick after one hit
+    scene.bricks.cells[4].present = true;  // present but kind 0: not drawn
     scene.bricks.cells[5].present = false; // the marked "3" below, destroyed
     scene.bricks.cells[5].kind = 1;
     const std::vector<uint32_t> frame = RenderScene(scene);
@@ -123,13 +127,20 @@ TEST(DrawPlayfield, HeadsUpLineItemsAtTheirColumns) {
     scene.shownFps = 61;
     const std::vector<uint32_t> frame = RenderScene(scene);
     SDL_Surface* s = Screen();
-    ExpectDrawnAlone(frame, [&] { scene.levelLabel.Draw(s, 10, 0); }, "Level label");
-    ExpectDrawnAlone(frame, [&] { scene.ballsLabel.Draw(s, 80, 0); }, "Balls label");
-    ExpectDrawnAlone(frame, [&] { scene.pointsLabel.Draw(s, 160, 0); }, "Points label");
-    ExpectDrawnAlone(frame, [&] { scene.font.DrawText(s, 55, 0, "7"); }, "level number");
-    ExpectDrawnAlone(frame, [&] { scene.font.DrawText(s, 130, 0, "2"); }, "balls number");
-    ExpectDrawnAlone(frame, [&] { scene.font.DrawText(s, 210, 0, "12345"); }, "points number");
-    ExpectDrawnAlone(frame, [&] { scene.font.DrawText(s, 300, 0, "61"); }, "frame rate");
+    ExpectDrawnAlone(
+        frame, [&] { scene.levelLabel.Draw(s, 10, 0); }, "Level label");
+    ExpectDrawnAlone(
+        frame, [&] { scene.ballsLabel.Draw(s, 80, 0); }, "Balls label");
+    ExpectDrawnAlone(
+        frame, [&] { scene.pointsLabel.Draw(s, 160, 0); }, "Points label");
+    ExpectDrawnAlone(
+        frame, [&] { scene.font.DrawText(s, 55, 0, "7"); }, "level number");
+    ExpectDrawnAlone(
+        frame, [&] { scene.font.DrawText(s, 130, 0, "2"); }, "balls number");
+    ExpectDrawnAlone(
+        frame, [&] { scene.font.DrawText(s, 210, 0, "12345"); }, "points number");
+    ExpectDrawnAlone(
+        frame, [&] { scene.font.DrawText(s, 300, 0, "61"); }, "frame rate");
     EXPECT_TRUE(RegionBlack(frame, 0, 0, 10, 20));
 }
 
@@ -137,15 +148,19 @@ TEST(DrawPlayfield, StateTextsAt100By160) {
     const struct {
         int state;
         const char* text;
-    } rows[] = {{GameScene::LevelCleared, "Loading Level"}, {GameScene::GetReady, "Press select key"},
-                {GameScene::Paused, "Paused"},              {GameScene::GameOver, "GAME OVER"},
-                {GameScene::Playing, nullptr},              {GameScene::Finished, nullptr}};
+    } rows[] = {{GameScene::LevelCleared, "Loading Level"},
+                {GameScene::GetReady, "Press select key"},
+                {GameScene::Paused, "Paused"},
+                {GameScene::GameOver, "GAME OVER"},
+                {GameScene::Playing, nullptr},
+                {GameScene::Finished, nullptr}};
     for (const auto& row : rows) {
         GameScene& scene = StartGame("1 1 1 ");
         scene.state = row.state;
         const std::vector<uint32_t> frame = RenderScene(scene);
         if (row.text) {
-            ExpectDrawnAlone(frame, [&] { scene.font.DrawText(Screen(), 100, 160, row.text); }, row.text);
+            ExpectDrawnAlone(
+                frame, [&] { scene.font.DrawText(Screen(), 100, 160, row.text); }, row.text);
         } else {
             EXPECT_TRUE(RegionBlack(frame, 0, 150, 320, 200)) << "state " << row.state;
         }
@@ -158,7 +173,8 @@ TEST(DrawPlayfield, StateTextsAt100By160) {
 TEST(DrawPlayfield, HeldPowerUpSignInEveryState) {
     GameScene& scene = StartGame("1 ");
     scene.heldPowerUp = std::make_unique<CPowerUp>();
-    const int states[] = {GameScene::GetReady, GameScene::Playing, GameScene::GameOver, GameScene::LevelCleared};
+    const int states[] = {GameScene::GetReady, GameScene::Playing, GameScene::GameOver,
+                          GameScene::LevelCleared};
     for (int state : states) {
         scene.state = state;
         RenderScene(scene);
@@ -219,9 +235,9 @@ TEST(DrawPlayfield, GameArtworkBlitsAsCopiesWithIdenticalPixels) {
         return pixels;
     };
     const std::vector<uint32_t> copied = render();
-    for (fwSDLImage* image : {&scene.paddleImage, &scene.ballImage, &scene.brickImage1, &scene.brickImage2,
-                              &scene.brickImage3, &scene.solidBrickImage, &scene.powerUpImage,
-                              scene.shotImage.get()}) {
+    for (fwSDLImage* image :
+         {&scene.paddleImage, &scene.ballImage, &scene.brickImage1, &scene.brickImage2,
+          &scene.brickImage3, &scene.solidBrickImage, &scene.powerUpImage, scene.shotImage.get()}) {
         SDL_SetAlpha(image->GetDisplaySurface(), SDL_SRCALPHA, SDL_ALPHA_OPAQUE);
     }
     const std::vector<uint32_t> blended = render();

@@ -47,7 +47,8 @@ TEST(LevelDataLoading, BrickCharactersFromTheTable) {
         int powerUp;
         int x;
     };
-    const Expect expect[] = {{1, true, 15, 0, 1}, {2, true, 10, 1, 17}, {3, true, 5, 0, 33}, {4, false, 0, 0, 49}};
+    const Expect expect[] = {
+        {1, true, 15, 0, 1}, {2, true, 10, 1, 17}, {3, true, 5, 0, 33}, {4, false, 0, 0, 49}};
     for (int i = 0; i < 4; ++i) {
         const BrickCell& cell = l.grid.cells[i];
         EXPECT_TRUE(cell.present) << i;
@@ -73,7 +74,10 @@ TEST(LevelDataLoading, LineStructureToldAsBytes) {
         {"line feed starts a new row", "1 \n2 \n", 1, 11},
         {"line feed taken as a modifier", "1\n2 ", 17, 1},
         {"carriage returns skipped", "1 \r\n2 \r\n", 1, 11},
-        {"tabs and other control bytes skipped", "1 \t\x01\x1f" "2 ", 17, 1},
+        {"tabs and other control bytes skipped",
+         "1 \t\x01\x1f"
+         "2 ",
+         17, 1},
         {"blank lines still advance", "1 \n\n\n2 ", 1, 31},
     };
     for (const Case& c : cases) {
@@ -153,7 +157,8 @@ TEST(LevelDataLoading, PairsBeyondThe300thAreIgnoredWithOneLogLine) {
     EXPECT_EQ(1, grid.cells[299].kind);
     ExpectCellAt(grid, 299, 16 * 19 + 1, 141);
     const std::string log = testsupport::ReadFile("log.txt");
-    const std::string line = "  LevelData::Loading - More than 300 bricks, the rest ignored: " + dir.File("big.txt");
+    const std::string line =
+        "  LevelData::Loading - More than 300 bricks, the rest ignored: " + dir.File("big.txt");
     const size_t first = log.find(line);
     EXPECT_NE(std::string::npos, first);
     EXPECT_EQ(std::string::npos, log.find(line, first + 1)) << "logged once";

@@ -117,7 +117,7 @@ TEST(PlayComputerPlayer, CentresThePaddleUnderTheBall) {
         int paddleX;
     };
     const Case cases[] = {
-        {200.7f, false, false, 184}, {5, false, false, 0},  {315, false, false, 288},
+        {200.7f, false, false, 184}, {5, false, false, 0},       {315, false, false, 288},
         {200.7f, true, false, 184},  {200.7f, false, true, 187},
     };
     for (const Case& c : cases) {
@@ -250,8 +250,8 @@ TEST(PlayShots, FireWindowOpensOnlyWithAHeldPowerUpAndAfter100ms) {
     ASSERT_EQ(1, scene.shots.GetCount());
     EXPECT_EQ(1101u, scene.fireTicks);
     auto* shot = static_cast<qdSprite*>(scene.shots.Get(0));
-    EXPECT_FLOAT_EQ(149, shot->x);      // paddleX + W/2
-    EXPECT_FLOAT_EQ(214 - 2, shot->y);  // paddleY - 12, moved in the frame it is fired
+    EXPECT_FLOAT_EQ(149, shot->x);     // paddleX + W/2
+    EXPECT_FLOAT_EQ(214 - 2, shot->y); // paddleY - 12, moved in the frame it is fired
     EXPECT_EQ(8, shot->frameWidth);
     EXPECT_EQ(12, shot->frameHeight);
     ParkedFrames(scene, 5);

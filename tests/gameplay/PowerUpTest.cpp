@@ -30,8 +30,8 @@ TEST(PowerUpCollides, CapsuleAndShotOverlapByAtLeastOnePixel) {
 TEST(QdSpritesPurge, RemovesOnlyDeadShotsKeepingOrder) {
     qdSprites shots;
     qdSprite* items[5];
-    const int states[5] = {fwSDLSprite::Dead, fwSDLSprite::Active, fwSDLSprite::Dead, fwSDLSprite::Dead,
-                           fwSDLSprite::Inactive};
+    const int states[5] = {fwSDLSprite::Dead, fwSDLSprite::Active, fwSDLSprite::Dead,
+                           fwSDLSprite::Dead, fwSDLSprite::Inactive};
     for (int i = 0; i < 5; ++i) {
         items[i] = new qdSprite();
         items[i]->state = states[i];

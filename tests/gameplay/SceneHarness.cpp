@@ -31,7 +31,7 @@ struct Harness {
 Harness* harness = nullptr;
 
 class SceneEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         testsupport::UseDummyDrivers();
         harness = new Harness();
@@ -69,10 +69,16 @@ void WriteSceneData(const testsupport::TempDir& root, int paddleWidth) {
     root.Write("data/levels/.keep", "");
 }
 
-std::string LogPath() { return harness->startDir + "/log.txt"; }
+std::string LogPath() {
+    return harness->startDir + "/log.txt";
+}
 
-SceneDriver& Driver() { return *harness->driver; }
-const testsupport::TempDir& Root() { return harness->root; }
+SceneDriver& Driver() {
+    return *harness->driver;
+}
+const testsupport::TempDir& Root() {
+    return harness->root;
+}
 
 GameScene& StartGame(const std::string& levelBytes) {
     SceneDriver& d = Driver();
@@ -100,10 +106,16 @@ GameScene& StartPlaying(const std::string& levelBytes, float x, float y, float a
     return scene;
 }
 
-uint32_t MapColour(Rgb c) { return SDL_MapRGB(Driver().GetScreen()->format, c.r, c.g, c.b); }
+uint32_t MapColour(Rgb c) {
+    return SDL_MapRGB(Driver().GetScreen()->format, c.r, c.g, c.b);
+}
 
-uint32_t PixelAt(int x, int y) { return ReadPixel(Driver().GetScreen(), x, y); }
+uint32_t PixelAt(int x, int y) {
+    return ReadPixel(Driver().GetScreen(), x, y);
+}
 
-int SoundsPlaying() { return Mix_Playing(-1); }
+int SoundsPlaying() {
+    return Mix_Playing(-1);
+}
 
 } // namespace scenetest

@@ -174,16 +174,21 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
 }
 
 std::vector<uint8_t> SolidPngBytes(int width, int height, Rgb colour) {
-    return PngBytes(width, height,
-                    std::vector<Rgb>(static_cast<size_t>(width) * static_cast<size_t>(height), colour));
+    return PngBytes(
+        width, height,
+        std::vector<Rgb>(static_cast<size_t>(width) * static_cast<size_t>(height), colour));
 }
 
 bool WriteWav(const std::string& path, int milliseconds, int sampleRate) {
     return WriteBytes(path, WavBytes(milliseconds, sampleRate));
 }
 
-bool WriteMod(const std::string& path) { return WriteBytes(path, ModBytes()); }
+bool WriteMod(const std::string& path) {
+    return WriteBytes(path, ModBytes());
+}
 
-std::string SystemFont() { return "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"; }
+std::string SystemFont() {
+    return "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+}
 
 } // namespace fixtures

@@ -2,19 +2,21 @@
 
 #include "framework/LogFile.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <cstdlib>
-#include <cstring>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace testsupport {
 
-std::string SourceDir() { return QUADRELL_SOURCE_DIR; }
+std::string SourceDir() {
+    return QUADRELL_SOURCE_DIR;
+}
 
 TempDir::TempDir() {
     std::string pattern = (fs::temp_directory_path() / "quadrell-test-XXXXXX").string();
@@ -29,7 +31,9 @@ TempDir::~TempDir() {
     fs::remove_all(path, ignored);
 }
 
-std::string TempDir::File(const std::string& relative) const { return path + "/" + relative; }
+std::string TempDir::File(const std::string& relative) const {
+    return path + "/" + relative;
+}
 
 void TempDir::Write(const std::string& relative, const std::string& bytes) const {
     fs::path target = File(relative);
@@ -70,7 +74,8 @@ std::vector<std::string> Lines(const std::string& text) {
     for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
         lines.push_back(text.substr(start, end - start));
     }
-    if (start < text.size()) lines.push_back(text.substr(start));
+    if (start < text.size())
+        lines.push_back(text.substr(start));
     return lines;
 }
 
@@ -89,11 +94,17 @@ void ReleaseAllKeys() {
     }
 }
 
-ScopedLog::ScopedLog() : path(dir.File("log.txt")) { logFile.Open(path.c_str()); }
+ScopedLog::ScopedLog() : path(dir.File("log.txt")) {
+    logFile.Open(path.c_str());
+}
 
-ScopedLog::~ScopedLog() { logFile.Close(); }
+ScopedLog::~ScopedLog() {
+    logFile.Close();
+}
 
-std::string ScopedLog::Text() const { return ReadFile(path); }
+std::string ScopedLog::Text() const {
+    return ReadFile(path);
+}
 
 void UseDummyDrivers() {
     setenv("SDL_VIDEODRIVER", "dummy", 0);

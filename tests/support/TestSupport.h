@@ -17,7 +17,7 @@ std::string SourceDir();
 // A fresh directory under the system's temporary folder, removed with
 // everything in it when the object goes away.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -32,19 +32,19 @@ public:
     // Creates File(relative) as a symbolic link to target.
     void Link(const std::string& relative, const std::string& target) const;
 
-private:
+  private:
     std::string path;
 };
 
 // Changes the working directory for the object's lifetime.
 class ScopedChdir {
-public:
+  public:
     explicit ScopedChdir(const std::string& dir);
     ~ScopedChdir();
     ScopedChdir(const ScopedChdir&) = delete;
     ScopedChdir& operator=(const ScopedChdir&) = delete;
 
-private:
+  private:
     std::string previous;
 };
 
@@ -65,7 +65,7 @@ void ReleaseAllKeys();
 // in a scratch folder for the object's lifetime, so a test can read exactly
 // what was logged while it ran. The log is closed afterwards.
 class ScopedLog {
-public:
+  public:
     ScopedLog();
     ~ScopedLog();
     ScopedLog(const ScopedLog&) = delete;
@@ -75,7 +75,7 @@ public:
     std::string Text() const;
     const std::string& Path() const { return path; }
 
-private:
+  private:
     TempDir dir;
     std::string path;
 };

@@ -1,7 +1,7 @@
 // Runs the built levelcheck program the way a designer or CI does and
 // checks its output lines and exit status.
-#include <gtest/gtest.h>
 #include <dirent.h>
+#include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
 
@@ -27,13 +27,16 @@ struct Result {
 // environment, and the tool insists on them anyway).
 Result RunTool(const std::string& dir, const std::string& args) {
     testsupport::TempDir scratch;
-    std::string command = "cd '" + dir + "' && '" LEVELCHECK_PATH "' " + args + " 2>'" + scratch.File("err") + "'";
+    std::string command =
+        "cd '" + dir + "' && '" LEVELCHECK_PATH "' " + args + " 2>'" + scratch.File("err") + "'";
     Result result;
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return result;
+    if (!pipe)
+        return result;
     char block[4096];
     size_t got;
-    while ((got = fread(block, 1, sizeof block, pipe)) > 0) result.out.append(block, got);
+    while ((got = fread(block, 1, sizeof block, pipe)) > 0)
+        result.out.append(block, got);
     int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.err = testsupport::ReadFile(scratch.File("err"));
@@ -44,14 +47,17 @@ std::vector<std::string> Entries(const std::string& dir) {
     std::vector<std::string> names;
     if (DIR* d = opendir(dir.c_str())) {
         while (const dirent* e = readdir(d)) {
-            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0) names.push_back(e->d_name);
+            if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+                names.push_back(e->d_name);
         }
         closedir(d);
     }
     return names;
 }
 
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
 
 // A folder to run in, with the game's data directory linked in.
 struct Workspace {
@@ -63,13 +69,16 @@ struct Picture {
     int width = 0;
     int height = 0;
     std::vector<png_byte> rgb;
-    const png_byte* At(int x, int y) const { return &rgb[(static_cast<size_t>(y) * width + x) * 3]; }
+    const png_byte* At(int x, int y) const {
+        return &rgb[(static_cast<size_t>(y) * width + x) * 3];
+    }
 };
 
 bool ReadPng(const std::string& path, Picture& picture) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    if (!png_image_begin_read_from_file(&image, path.c_str()))
+        return false;
     image.format = PNG_FORMAT_RGB;
     picture.width = static_cast<int>(image.width);
     picture.height = static_cast<int>(image.height);
@@ -95,7 +104,8 @@ TEST(LevelCheckUsage, BadUsageExitsWithTwo) {
 TEST(LevelCheckUsage, PlayPngAndSweepNeedTheGameData) {
     testsupport::TempDir dir;
     dir.Write("level.txt", "1 ");
-    for (const char* args : {"--play 1 level.txt", "--png pictures level.txt", "--sweep level.txt"}) {
+    for (const char* args :
+         {"--play 1 level.txt", "--png pictures level.txt", "--sweep level.txt"}) {
         SCOPED_TRACE(args);
         Result r = RunTool(dir.Path(), args);
         EXPECT_EQ(r.status, 2);
@@ -112,7 +122,8 @@ TEST(LevelCheckUsage, PlayPngAndSweepNeedTheGameData) {
     const std::string data = "--data '" + testsupport::SourceDir() + "/data' ";
     Result named = RunTool(dir.Path(), data + "--quiet --sweep --jobs 2 level.txt");
     EXPECT_EQ(named.status, 0) << named.err;
-    EXPECT_TRUE(Contains(named.out, "level.txt: sweep: 60 serves, cleared 60 (100.0%)")) << named.out;
+    EXPECT_TRUE(Contains(named.out, "level.txt: sweep: 60 serves, cleared 60 (100.0%)"))
+        << named.out;
 }
 
 // A checker must not litter the folder it is run in: no log.txt (the game
@@ -123,9 +134,9 @@ TEST(LevelCheckUsage, LeavesTheFolderItRunsInEmpty) {
     testsupport::TempDir empty;
     const std::string level = "'" + files.File("level.txt") + "'";
     const std::string data = "--data '" + testsupport::SourceDir() + "/data' --quiet ";
-    for (const std::string& args :
-         {std::string("--help"), level, data + "--play 1 " + level,
-          data + "--png '" + files.File("pictures") + "' " + level, data + "--sweep --jobs 2 " + level}) {
+    for (const std::string& args : {std::string("--help"), level, data + "--play 1 " + level,
+                                    data + "--png '" + files.File("pictures") + "' " + level,
+                                    data + "--sweep --jobs 2 " + level}) {
         SCOPED_TRACE(args);
         EXPECT_EQ(RunTool(empty.Path(), args).status, 0);
         EXPECT_EQ(Entries(empty.Path()), std::vector<std::string>{});
@@ -139,7 +150,9 @@ TEST(LevelCheckStatic, ExitStatusFollowsTheWorstFile) {
     dir.Write("bad.txt", "1 \n2\n3 \n");
     Result good = RunTool(dir.Path(), "good.txt warned.txt");
     EXPECT_EQ(good.status, 0);
-    EXPECT_TRUE(Contains(good.out, "good.txt: 2 bricks (1-hit 1, 2-hit 1, 3-hit 0, solid 0), 0 power-up bricks, 35 points\n"));
+    EXPECT_TRUE(Contains(
+        good.out,
+        "good.txt: 2 bricks (1-hit 1, 2-hit 1, 3-hit 0, solid 0), 0 power-up bricks, 35 points\n"));
     EXPECT_TRUE(Contains(good.out, "warned.txt:1:2: warning: modifier 'x'"));
     EXPECT_TRUE(Contains(good.out, "    12..................\n"));
 
@@ -170,7 +183,8 @@ TEST(LevelCheckPlay, TinyLevelClearsInEveryRun) {
     ws.dir.Write("tiny.txt", "      1 2S\n");
     Result r = RunTool(ws.dir.Path(), "--quiet --play 3 tiny.txt");
     EXPECT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_TRUE(Contains(r.out, "tiny.txt: play: cleared 3 of 3 runs; frames to clear median ")) << r.out;
+    EXPECT_TRUE(Contains(r.out, "tiny.txt: play: cleared 3 of 3 runs; frames to clear median "))
+        << r.out;
     // The computer player never fires, so the marked "2" is broken by two
     // ball hits in every run, each releasing one capsule.
     EXPECT_TRUE(Contains(r.out, "; capsules released 6\n")) << r.out;
@@ -195,9 +209,12 @@ TEST(LevelCheckPlay, WalledInBrickIsAnErrorAtThatBrick) {
     ws.dir.Write("walled.txt", "# # # \n# 1 # \n# # # \n");
     Result r = RunTool(ws.dir.Path(), "--quiet --play 2 --frames 4000 walled.txt");
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Contains(r.out, "walled.txt: play: cleared 0 of 2 runs; frames to clear none;")) << r.out;
-    EXPECT_TRUE(Contains(r.out, "walled.txt:2:3: error: run with seed 1 did not clear the level: still playing after "
-                                "4000 frames; 1 breakable brick left, here"))
+    EXPECT_TRUE(Contains(r.out, "walled.txt: play: cleared 0 of 2 runs; frames to clear none;"))
+        << r.out;
+    EXPECT_TRUE(Contains(
+        r.out,
+        "walled.txt:2:3: error: run with seed 1 did not clear the level: still playing after "
+        "4000 frames; 1 breakable brick left, here"))
         << r.out;
     EXPECT_TRUE(Contains(r.out, "walled.txt:2:3: error: run with seed 2"));
 }
@@ -223,8 +240,8 @@ TEST(LevelCheckPng, PictureShowsTheBricksWhereTheyAre) {
         int column, row;
         const Picture* image;
     };
-    for (const Cell& cell : {Cell{0, 0, &brick1}, Cell{2, 0, &solid}, Cell{1, 2, &brick3}, Cell{1, 0, nullptr},
-                             Cell{0, 2, nullptr}, Cell{5, 5, nullptr}}) {
+    for (const Cell& cell : {Cell{0, 0, &brick1}, Cell{2, 0, &solid}, Cell{1, 2, &brick3},
+                             Cell{1, 0, nullptr}, Cell{0, 2, nullptr}, Cell{5, 5, nullptr}}) {
         SCOPED_TRACE(testing::Message() << "cell " << cell.column << "," << cell.row);
         int left = 16 * cell.column + 1, top = 21 + 10 * cell.row;
         for (int y = 0; y < 9; ++y) {
@@ -279,14 +296,16 @@ namespace {
 
 int CountOf(const std::string& text, const std::string& part) {
     int n = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
     return n;
 }
 
 // The value of a CSV row's column (plain rows only: no quoted file names).
 std::string Column(const std::string& row, int column) {
     size_t start = 0;
-    for (int i = 0; i < column; ++i) start = row.find(',', start) + 1;
+    for (int i = 0; i < column; ++i)
+        start = row.find(',', start) + 1;
     return row.substr(start, row.find(',', start) - start);
 }
 
@@ -306,15 +325,20 @@ TEST(LevelCheckSweep, CountsFollowWhatTheBallCanReach) {
     EXPECT_EQ(r.status, 1) << r.out << r.err;
     EXPECT_EQ(CountOf(r.out, ": error: "), 2) << r.out;
     EXPECT_EQ(CountOf(r.out, "walled.txt:2:3: error: breakable brick walled in"), 1) << r.out;
-    EXPECT_TRUE(Contains(r.out, "solid.txt: sweep: 60 serves, cleared 60 (100.0%); frames to clear min 2 (0.0 min), "
-                                "median 2 (0.0 min), max 2 (0.0 min); balls lost median 0\n"))
+    EXPECT_TRUE(Contains(
+        r.out, "solid.txt: sweep: 60 serves, cleared 60 (100.0%); frames to clear min 2 (0.0 min), "
+               "median 2 (0.0 min), max 2 (0.0 min); balls lost median 0\n"))
         << r.out;
-    EXPECT_TRUE(Contains(r.out, "walled.txt: sweep: 60 serves, cleared 0 (0.0%); frames to clear none\n")) << r.out;
+    EXPECT_TRUE(
+        Contains(r.out, "walled.txt: sweep: 60 serves, cleared 0 (0.0%); frames to clear none\n"))
+        << r.out;
     EXPECT_EQ(CountOf(r.out, "walled.txt:2:3: note: serve at "), 60);
     EXPECT_EQ(CountOf(r.out, "walled.txt:2:3: note: serve at 47 degrees loops from frame "), 1);
     EXPECT_EQ(CountOf(r.out, " degrees loops from frame "), 60 + 10);
     EXPECT_EQ(CountOf(r.out, "; 1 breakable brick left, here\n"), 60);
-    EXPECT_TRUE(Contains(r.out, "row.txt: sweep: 60 serves, cleared 50 (83.3%); frames to clear min ")) << r.out;
+    EXPECT_TRUE(
+        Contains(r.out, "row.txt: sweep: 60 serves, cleared 50 (83.3%); frames to clear min "))
+        << r.out;
 }
 
 TEST(LevelCheckSweep, CsvHasOneRowPerServeInAngleOrder) {
@@ -326,7 +350,8 @@ TEST(LevelCheckSweep, CsvHasOneRowPerServeInAngleOrder) {
     ASSERT_EQ(r.status, 1) << r.out << r.err;
     std::vector<std::string> rows = Lines(testsupport::ReadFile(ws.dir.File("runs.csv")));
     ASSERT_EQ(rows.size(), 121u);
-    EXPECT_EQ(rows[0], "file,angle,cleared,frames,balls_lost,points,outcome,loop_start,bricks_left");
+    EXPECT_EQ(rows[0],
+              "file,angle,cleared,frames,balls_lost,points,outcome,loop_start,bricks_left");
     int cleared = 0;
     for (size_t i = 1; i < rows.size(); ++i) {
         SCOPED_TRACE(rows[i]);
@@ -355,17 +380,22 @@ TEST(LevelCheckSweep, MinClearTurnsALowShareIntoAnError) {
     };
     for (const Case& c : {Case{"0", 0}, Case{"83.3", 0}, Case{"83.4", 1}, Case{"100", 1}}) {
         SCOPED_TRACE(c.share);
-        Result r = RunTool(ws.dir.Path(), std::string("--quiet --sweep --min-clear ") + c.share + " row.txt");
+        Result r = RunTool(ws.dir.Path(),
+                           std::string("--quiet --sweep --min-clear ") + c.share + " row.txt");
         EXPECT_EQ(r.status, c.status) << r.out;
-        EXPECT_EQ(Contains(r.out, std::string("row.txt:1:1: error: cleared from 50 of 60 serves (83.3%), below the "
-                                              "required ") +
-                                      c.share + "%\n"),
-                  c.status == 1)
+        EXPECT_EQ(
+            Contains(
+                r.out,
+                std::string("row.txt:1:1: error: cleared from 50 of 60 serves (83.3%), below the "
+                            "required ") +
+                    c.share + "%\n"),
+            c.status == 1)
             << r.out;
     }
-    for (const char* args : {"--min-clear 50 row.txt", "--csv out.csv row.txt", "--sweep --min-clear 101 row.txt",
-                             "--sweep --min-clear x row.txt", "--serve 60 row.txt", "--play 1 --serve 40 row.txt",
-                             "--sweep --jobs 0 row.txt"}) {
+    for (const char* args :
+         {"--min-clear 50 row.txt", "--csv out.csv row.txt", "--sweep --min-clear 101 row.txt",
+          "--sweep --min-clear x row.txt", "--serve 60 row.txt", "--play 1 --serve 40 row.txt",
+          "--sweep --jobs 0 row.txt"}) {
         SCOPED_TRACE(args);
         Result bad = RunTool(ws.dir.Path(), args);
         EXPECT_EQ(bad.status, 2);
@@ -396,20 +426,25 @@ TEST(LevelCheckSweep, ACagedBallIsAnErrorAtASolidBrickWhateverTheShare) {
     ws.dir.Write("cage.txt", ". . . . . . . . . . . . . . . . . . . . \n"
                              "1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 \n\n\n"
                              "# # # # # . # # # # # # # . # # # # # # \n");
-    const std::string cage = "cage.txt:5:5: error: serve at 124 degrees cages the ball from frame 4365 (every 462 "
-                             "frames): the ball never comes back to the paddle; it keeps hitting this solid brick\n";
-    Result one = RunTool(ws.dir.Path(), "--quiet --sweep --min-clear 0 --jobs 1 --csv runs.csv cage.txt");
+    const std::string cage =
+        "cage.txt:5:5: error: serve at 124 degrees cages the ball from frame 4365 (every 462 "
+        "frames): the ball never comes back to the paddle; it keeps hitting this solid brick\n";
+    Result one =
+        RunTool(ws.dir.Path(), "--quiet --sweep --min-clear 0 --jobs 1 --csv runs.csv cage.txt");
     EXPECT_EQ(one.status, 1) << one.out << one.err;
-    EXPECT_TRUE(Contains(one.out, "cage.txt: sweep: 60 serves, cleared 53 (88.3%), caged 5; ")) << one.out;
+    EXPECT_TRUE(Contains(one.out, "cage.txt: sweep: 60 serves, cleared 53 (88.3%), caged 5; "))
+        << one.out;
     EXPECT_TRUE(Contains(one.out, cage)) << one.out;
     EXPECT_EQ(CountOf(one.out, " cages the ball from frame "), 5);
     EXPECT_EQ(CountOf(one.out, ": error: "), 5);
     EXPECT_EQ(CountOf(one.out, ": note: "), 2);
     // The workers hand the cage's brick back as well.
-    EXPECT_EQ(RunTool(ws.dir.Path(), "--quiet --sweep --min-clear 0 --jobs 2 cage.txt").out, one.out);
+    EXPECT_EQ(RunTool(ws.dir.Path(), "--quiet --sweep --min-clear 0 --jobs 2 cage.txt").out,
+              one.out);
     int caged = 0;
     for (const std::string& row : Lines(testsupport::ReadFile(ws.dir.File("runs.csv")))) {
-        if (Column(row, 6) != "caged") continue;
+        if (Column(row, 6) != "caged")
+            continue;
         ++caged;
         if (Column(row, 1) == "124") {
             EXPECT_EQ(Column(row, 7), "4365");
@@ -420,8 +455,9 @@ TEST(LevelCheckSweep, ACagedBallIsAnErrorAtASolidBrickWhateverTheShare) {
     // --play stops at the cage and says so.
     Result played = RunTool(ws.dir.Path(), "--quiet --play 1 --serve 124 cage.txt");
     EXPECT_EQ(played.status, 1);
-    EXPECT_TRUE(Contains(played.out, "cage.txt:5:5: error: run with every serve at 124 degrees cages the ball from "
-                                     "frame 4365 (every 462 frames): the ball never comes back"))
+    EXPECT_TRUE(Contains(
+        played.out, "cage.txt:5:5: error: run with every serve at 124 degrees cages the ball from "
+                    "frame 4365 (every 462 frames): the ball never comes back"))
         << played.out;
 }
 
@@ -434,23 +470,28 @@ TEST(LevelCheckSweep, PlayWithTheServeReplaysASweepRun) {
     std::string clearedRow, loopRow;
     for (size_t i = 1; i < rows.size(); ++i) {
         std::string& pick = Column(rows[i], 2) == "1" ? clearedRow : loopRow;
-        if (pick.empty()) pick = rows[i];
+        if (pick.empty())
+            pick = rows[i];
     }
     ASSERT_FALSE(clearedRow.empty());
     ASSERT_FALSE(loopRow.empty());
     // A cleared serve: the same frames and points as in the sweep.
-    Result cleared = RunTool(ws.dir.Path(), "--play 1 --serve " + Column(clearedRow, 1) + " row.txt");
+    Result cleared =
+        RunTool(ws.dir.Path(), "--play 1 --serve " + Column(clearedRow, 1) + " row.txt");
     EXPECT_EQ(cleared.status, 0);
     EXPECT_TRUE(Contains(cleared.out, "row.txt: run 1 (every serve at " + Column(clearedRow, 1) +
-                                          " degrees): cleared after " + Column(clearedRow, 3) + " frames"))
+                                          " degrees): cleared after " + Column(clearedRow, 3) +
+                                          " frames"))
         << cleared.out << clearedRow;
     // A serve the sweep stopped as a loop really never clears: played on
     // to the frame cap it still has the same bricks left.
-    Result looped = RunTool(ws.dir.Path(), "--quiet --play 1 --serve " + Column(loopRow, 1) + " row.txt");
+    Result looped =
+        RunTool(ws.dir.Path(), "--quiet --play 1 --serve " + Column(loopRow, 1) + " row.txt");
     EXPECT_EQ(looped.status, 1);
     const std::string left = Column(loopRow, 8);
-    EXPECT_TRUE(Contains(looped.out, "did not clear the level: still playing after 200000 frames; " + left +
-                                         (left == "1" ? " breakable brick left" : " breakable bricks left")))
+    EXPECT_TRUE(Contains(looped.out,
+                         "did not clear the level: still playing after 200000 frames; " + left +
+                             (left == "1" ? " breakable brick left" : " breakable bricks left")))
         << looped.out << loopRow;
 }
 

@@ -24,7 +24,8 @@ struct ProblemCase {
 
 std::string Repeat(const std::string& s, int n) {
     std::string out;
-    for (int i = 0; i < n; ++i) out += s;
+    for (int i = 0; i < n; ++i)
+        out += s;
     return out;
 }
 
@@ -64,17 +65,22 @@ INSTANTIATE_TEST_SUITE_P(
                     "1 2 \n3\n1 \n",
                     {{true, 2, 1, "line feed right after brick character '3'"}}},
         // The line feed is eaten even after an empty cell's character.
-        ProblemCase{"LineFeedAfterEmptyCell", "1 .\n2 \n", {{true, 1, 3, "line feed right after brick character '.'"}}},
+        ProblemCase{"LineFeedAfterEmptyCell",
+                    "1 .\n2 \n",
+                    {{true, 1, 3, "line feed right after brick character '.'"}}},
         ProblemCase{"RightOfScreen",
                     Repeat("1 ", 20) + "2 . 3 \n1 \n",
                     {{true, 1, 41, "2 bricks of grid row 1 right of the screen"}}},
         // A dropped space shifts the rest of the level: one message per row.
-        ProblemCase{"ShiftedRowsEachReported",
-                    Repeat("1 ", 19) + "1\n" + Repeat("2 ", 19) + "\n",
-                    {{true, 1, 39, "line feed right after"}, {true, 2, 1, "19 bricks of grid row 1"}}},
+        ProblemCase{
+            "ShiftedRowsEachReported",
+            Repeat("1 ", 19) + "1\n" + Repeat("2 ", 19) + "\n",
+            {{true, 1, 39, "line feed right after"}, {true, 2, 1, "19 bricks of grid row 1"}}},
         ProblemCase{"EmptyCellsRightOfScreenAreFine", "1 " + Repeat(". ", 25) + "\n", {}},
-        ProblemCase{"BelowTheGrid", Repeat("\n", 15) + "2 3 \n\n# \n",
-                    {{true, 16, 1, "2 bricks in grid row 16"}, {true, 18, 1, "1 brick in grid row 18"}}},
+        ProblemCase{
+            "BelowTheGrid",
+            Repeat("\n", 15) + "2 3 \n\n# \n",
+            {{true, 16, 1, "2 bricks in grid row 16"}, {true, 18, 1, "1 brick in grid row 18"}}},
         // Pairs past the 300th never reach the grid, so only their count
         // is reported, not where they would have stood.
         ProblemCase{"TooManyPairs",
@@ -84,27 +90,42 @@ INSTANTIATE_TEST_SUITE_P(
                     "1x2s3S\n",
                     {{false, 1, 2, "modifier 'x' of brick character '1'"},
                      {false, 1, 4, "upper-case 'S'"}}},
-        ProblemCase{"HighByteModifier", "1\xE9" "2 \n", {{false, 1, 2, "modifier byte 0xE9"}}},
-        ProblemCase{"PowerUpOnEmptyCell", "1  S.S# \n", {{false, 1, 4, "'S' on an empty cell"},
-                                                        {false, 1, 6, "'S' on an empty cell (brick character '.')"}}},
+        ProblemCase{"HighByteModifier",
+                    "1\xE9"
+                    "2 \n",
+                    {{false, 1, 2, "modifier byte 0xE9"}}},
+        ProblemCase{"PowerUpOnEmptyCell",
+                    "1  S.S# \n",
+                    {{false, 1, 4, "'S' on an empty cell"},
+                     {false, 1, 6, "'S' on an empty cell (brick character '.')"}}},
         ProblemCase{"PowerUpOnSolidIsFine", "1 #S\n", {}},
-        ProblemCase{"CarriageReturnAsModifier", "1 2\r\n", {{false, 1, 4, "carriage return read as the modifier"}}},
-        ProblemCase{"MixedLineEndings",
-                    "1 \n2 \r\n3 \n",
-                    {{false, 2, 3, "this line ends with carriage return and line feed, line 1 with line feed alone"}}},
+        ProblemCase{"CarriageReturnAsModifier",
+                    "1 2\r\n",
+                    {{false, 1, 4, "carriage return read as the modifier"}}},
+        ProblemCase{
+            "MixedLineEndings",
+            "1 \n2 \r\n3 \n",
+            {{false, 2, 3,
+              "this line ends with carriage return and line feed, line 1 with line feed alone"}}},
         // The mark's bytes become cells and shift the first row.
-        ProblemCase{"ByteOrderMark", "\xEF\xBB\xBF" "1 1 \n2 \n",
+        ProblemCase{"ByteOrderMark",
+                    "\xEF\xBB\xBF"
+                    "1 1 \n2 \n",
                     {{false, 1, 1, "byte order mark"},
                      {false, 1, 2, "modifier byte 0xBB"},
                      {false, 1, 4, "modifier '1' of brick character byte 0xBF"},
                      {false, 1, 6, "modifier '1'"},
                      {true, 1, 7, "line feed right after brick character space"}}},
         // One error per closed-in pocket, at its first brick in the file.
-        ProblemCase{"WalledInBrick", "    # # # \n    # 2S# \n    # # # \n",
-                    {{true, 2, 7, "breakable brick walled in by solid bricks: the ball can never reach it"}}},
-        ProblemCase{"WalledInPocket", "\n  1 \n1 \n" + Repeat("# ", 20) + "\n1 \n",
+        ProblemCase{"WalledInBrick",
+                    "    # # # \n    # 2S# \n    # # # \n",
+                    {{true, 2, 7,
+                      "breakable brick walled in by solid bricks: the ball can never reach it"}}},
+        ProblemCase{"WalledInPocket",
+                    "\n  1 \n1 \n" + Repeat("# ", 20) + "\n1 \n",
                     {{true, 2, 3, "2 breakable bricks walled in by solid bricks, the first here"}}},
-        ProblemCase{"CarriageReturnAloneIsAnEnding", "1 \r\n2 \r3 \r\n",
+        ProblemCase{"CarriageReturnAloneIsAnEnding",
+                    "1 \r\n2 \r3 \r\n",
                     {{false, 2, 3, "carriage return alone"}}}),
     [](const ::testing::TestParamInfo<ProblemCase>& info) { return std::string(info.param.name); });
 

@@ -37,14 +37,19 @@ TEST_P(LevelScanPairs, PlacesEveryPairWhereTheLoaderDoes) {
 INSTANTIATE_TEST_SUITE_P(
     Bytes, LevelScanPairs,
     ::testing::Values(
-        PairCase{"OneLine", "1 2S3 # ", {{1, 1, 0, 0, '1'}, {1, 3, 0, 1, '2'}, {1, 5, 0, 2, '3'}, {1, 7, 0, 3, '#'}}},
+        PairCase{"OneLine",
+                 "1 2S3 # ",
+                 {{1, 1, 0, 0, '1'}, {1, 3, 0, 1, '2'}, {1, 5, 0, 2, '3'}, {1, 7, 0, 3, '#'}}},
         PairCase{"TwoLines", "1 \n2 \n", {{1, 1, 0, 0, '1'}, {2, 1, 1, 0, '2'}}},
         // The line feed is the first pair's modifier: the second line
         // continues grid row 0, though it is text line 2.
         PairCase{"LineFeedAsModifier", "1\n2 ", {{1, 1, 0, 0, '1'}, {2, 1, 0, 1, '2'}}},
         PairCase{"CrLf", "1 \r\n2 \r\n", {{1, 1, 0, 0, '1'}, {2, 1, 1, 0, '2'}}},
         // Tabs and other control bytes are skipped where a brick would stand.
-        PairCase{"ControlSkipped", "\t1 \x01" "2 ", {{1, 2, 0, 0, '1'}, {1, 5, 0, 1, '2'}}},
+        PairCase{"ControlSkipped",
+                 "\t1 \x01"
+                 "2 ",
+                 {{1, 2, 0, 0, '1'}, {1, 5, 0, 1, '2'}}},
         PairCase{"BlankLinesMoveDown", "\n\n\n1 ", {{4, 1, 3, 0, '1'}}},
         PairCase{"HighBytesArePairs", "\xE9 1 ", {{1, 1, 0, 0, 0xE9}, {1, 3, 0, 1, '1'}}},
         PairCase{"LastByteHasNoModifier", "1 2", {{1, 1, 0, 0, '1'}, {1, 3, 0, 1, '2'}}},

@@ -19,8 +19,10 @@ TEST(LevelSweepAngles, EveryServeTheGameCanGiveOnce) {
     const std::vector<float> angles = LevelSweep::ServeAngles();
     // 47 to 80 and 110 to 135: the ball folds 80..110 to its ends.
     std::vector<float> expected;
-    for (int a = 47; a <= 80; ++a) expected.push_back(static_cast<float>(a));
-    for (int a = 110; a <= 135; ++a) expected.push_back(static_cast<float>(a));
+    for (int a = 47; a <= 80; ++a)
+        expected.push_back(static_cast<float>(a));
+    for (int a = 110; a <= 135; ++a)
+        expected.push_back(static_cast<float>(a));
     EXPECT_EQ(angles, expected);
 
     // The game's own serve, drawn as StartLevel draws it, never leaves at
@@ -45,13 +47,13 @@ LevelSweep::Run Made(LevelPlayer::Outcome outcome, float angle, long frames, int
 }
 
 TEST(LevelSweepReport, SummaryCountsOnlyClearedRunsForFramesAndBalls) {
-    std::vector<LevelSweep::Run> runs = {Made(LevelPlayer::Cleared, 47, 6250, 0),
-                                         Made(LevelPlayer::Loops, 48, 90000, 0),
-                                         Made(LevelPlayer::Cleared, 49, 3750, 2),
-                                         Made(LevelPlayer::Cleared, 50, 37500, 1)};
+    std::vector<LevelSweep::Run> runs = {
+        Made(LevelPlayer::Cleared, 47, 6250, 0), Made(LevelPlayer::Loops, 48, 90000, 0),
+        Made(LevelPlayer::Cleared, 49, 3750, 2), Made(LevelPlayer::Cleared, 50, 37500, 1)};
     EXPECT_DOUBLE_EQ(LevelSweep::ClearShare(runs), 75.0);
-    EXPECT_EQ(LevelSweep::Summary(runs), "4 serves, cleared 3 (75.0%); frames to clear min 3750 (1.0 min), median 6250 "
-                                         "(1.7 min), max 37500 (10.0 min); balls lost median 1");
+    EXPECT_EQ(LevelSweep::Summary(runs),
+              "4 serves, cleared 3 (75.0%); frames to clear min 3750 (1.0 min), median 6250 "
+              "(1.7 min), max 37500 (10.0 min); balls lost median 1");
     runs.resize(2);
     runs[0].outcome = LevelPlayer::FrameLimit;
     EXPECT_EQ(LevelSweep::Summary(runs), "2 serves, cleared 0 (0.0%); frames to clear none");
@@ -64,7 +66,8 @@ TEST(LevelSweepReport, FailuresAndCsvRowsNameTheServe) {
     loop.loopLength = 1000;
     loop.points = 120;
     loop.bricksLeft = 3;
-    EXPECT_EQ(LevelSweep::Failure(loop), "serve at 63 degrees loops from frame 4000 (every 1000 frames)");
+    EXPECT_EQ(LevelSweep::Failure(loop),
+              "serve at 63 degrees loops from frame 4000 (every 1000 frames)");
     EXPECT_EQ(LevelSweep::Failure(Made(LevelPlayer::FrameLimit, 110, 200000, 0)),
               "serve at 110 degrees still playing after 200000 frames");
     EXPECT_EQ(LevelSweep::Failure(Made(LevelPlayer::AllBallsLost, 80, 777, 3)),
@@ -72,7 +75,8 @@ TEST(LevelSweepReport, FailuresAndCsvRowsNameTheServe) {
 
     EXPECT_STREQ(LevelSweep::CsvHeader(),
                  "file,angle,cleared,frames,balls_lost,points,outcome,loop_start,bricks_left");
-    EXPECT_EQ(LevelSweep::CsvRow("levels/a.txt", loop), "levels/a.txt,63,0,5000,0,120,loops,4000,3");
+    EXPECT_EQ(LevelSweep::CsvRow("levels/a.txt", loop),
+              "levels/a.txt,63,0,5000,0,120,loops,4000,3");
     EXPECT_EQ(LevelSweep::CsvRow("my \"best\", level.txt", Made(LevelPlayer::Cleared, 135, 900, 1)),
               "\"my \"\"best\"\", level.txt\",135,1,900,1,0,cleared,-1,0");
 }
@@ -153,14 +157,17 @@ TEST(LevelSweepRuns, RunsPlayedElsewhereAreSummedUpAsTheCommandPrintsThem) {
 }
 
 TEST(LevelSweepReport, CagedServesAreCountedAndToldApartFromLoops) {
-    std::vector<LevelSweep::Run> runs = {Made(LevelPlayer::Cleared, 47, 6250, 0), Made(LevelPlayer::Caged, 48, 9000, 0),
+    std::vector<LevelSweep::Run> runs = {Made(LevelPlayer::Cleared, 47, 6250, 0),
+                                         Made(LevelPlayer::Caged, 48, 9000, 0),
                                          Made(LevelPlayer::Loops, 49, 8000, 0)};
     runs[1].loopStart = 4365;
     runs[1].loopLength = 462;
     runs[1].bricksLeft = 2;
-    EXPECT_EQ(LevelSweep::Summary(runs), "3 serves, cleared 1 (33.3%), caged 1; frames to clear min 6250 (1.7 min), "
-                                         "median 6250 (1.7 min), max 6250 (1.7 min); balls lost median 0");
-    EXPECT_EQ(LevelSweep::Failure(runs[1]), "serve at 48 degrees cages the ball from frame 4365 (every 462 frames)");
+    EXPECT_EQ(LevelSweep::Summary(runs),
+              "3 serves, cleared 1 (33.3%), caged 1; frames to clear min 6250 (1.7 min), "
+              "median 6250 (1.7 min), max 6250 (1.7 min); balls lost median 0");
+    EXPECT_EQ(LevelSweep::Failure(runs[1]),
+              "serve at 48 degrees cages the ball from frame 4365 (every 462 frames)");
     EXPECT_EQ(LevelSweep::CsvRow("a.txt", runs[1]), "a.txt,48,0,9000,0,0,caged,4365,2");
     EXPECT_EQ(LevelSweep::CsvRow("a.txt", runs[2]), "a.txt,49,0,8000,0,0,loops,-1,0");
 }

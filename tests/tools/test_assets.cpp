@@ -22,27 +22,39 @@ namespace {
 using testsupport::ReadFile;
 using testsupport::SourceDir;
 
-std::string DataPath(const std::string& relative) { return SourceDir() + "/data/" + relative; }
+std::string DataPath(const std::string& relative) {
+    return SourceDir() + "/data/" + relative;
+}
 
 uint32_t Le32(const std::string& b, size_t at) {
     return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 |
            uint32_t(uint8_t(b[at + 2])) << 16 | uint32_t(uint8_t(b[at + 3])) << 24;
 }
-uint16_t Le16(const std::string& b, size_t at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); }
-uint16_t Be16(const std::string& b, size_t at) { return uint16_t(uint8_t(b[at]) << 8 | uint8_t(b[at + 1])); }
+uint16_t Le16(const std::string& b, size_t at) {
+    return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8);
+}
+uint16_t Be16(const std::string& b, size_t at) {
+    return uint16_t(uint8_t(b[at]) << 8 | uint8_t(b[at + 1]));
+}
 
 Uint32 PixelAt(SDL_Surface* s, int x, int y) {
-    const Uint8* p = static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
+    const Uint8* p =
+        static_cast<const Uint8*>(s->pixels) + y * s->pitch + x * s->format->BytesPerPixel;
     switch (s->format->BytesPerPixel) {
-    case 1: return *p;
-    case 2: return *reinterpret_cast<const Uint16*>(p);
-    case 3: return SDL_BYTEORDER == SDL_BIG_ENDIAN ? (p[0] << 16 | p[1] << 8 | p[2]) : (p[0] | p[1] << 8 | p[2] << 16);
-    default: return *reinterpret_cast<const Uint32*>(p);
+    case 1:
+        return *p;
+    case 2:
+        return *reinterpret_cast<const Uint16*>(p);
+    case 3:
+        return SDL_BYTEORDER == SDL_BIG_ENDIAN ? (p[0] << 16 | p[1] << 8 | p[2])
+                                               : (p[0] | p[1] << 8 | p[2] << 16);
+    default:
+        return *reinterpret_cast<const Uint32*>(p);
     }
 }
 
 class SdlMedia : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         testsupport::UseDummyDrivers();
         ASSERT_EQ(0, SDL_Init(SDL_INIT_VIDEO | SDL_INIT_AUDIO)) << SDL_GetError();
@@ -65,11 +77,16 @@ struct ExpectedImage {
 // fits its 15-pixel step, a shot shows the top-left 8x12 of its picture, the
 // loading picture fills the screen, the paddle is wider than 3 pixels.
 const ExpectedImage kImages[] = {
-    {"loading.png", 320, 320, 240, 240}, {"progress.png", 1, 14, 1, 20},
-    {"arrow.png", 12, 20, 12, 20},       {"paddle.png", 32, 32, 4, 12},
-    {"ball.png", 4, 8, 4, 8},            {"brick001.png", 15, 15, 9, 9},
-    {"brick002.png", 15, 15, 9, 9},      {"brick003.png", 15, 15, 9, 9},
-    {"brick501.png", 15, 15, 9, 9},      {"pshot.png", 16, 16, 16, 16},
+    {"loading.png", 320, 320, 240, 240},
+    {"progress.png", 1, 14, 1, 20},
+    {"arrow.png", 12, 20, 12, 20},
+    {"paddle.png", 32, 32, 4, 12},
+    {"ball.png", 4, 8, 4, 8},
+    {"brick001.png", 15, 15, 9, 9},
+    {"brick002.png", 15, 15, 9, 9},
+    {"brick003.png", 15, 15, 9, 9},
+    {"brick501.png", 15, 15, 9, 9},
+    {"pshot.png", 16, 16, 16, 16},
     {"fire.png", 8, 16, 12, 16},
 };
 
@@ -91,7 +108,8 @@ TEST_F(SdlMedia, EveryImageLoadsOpaqueAtItsSize) {
                 for (int x = 0; x < s->w; ++x) {
                     Uint8 r, g, b, a;
                     SDL_GetRGBA(PixelAt(s, x, y), s->format, &r, &g, &b, &a);
-                    if (a != 255) ++seeThrough;
+                    if (a != 255)
+                        ++seeThrough;
                 }
             SDL_UnlockSurface(s);
         }
@@ -113,7 +131,8 @@ TEST_F(SdlMedia, LoadingPictureLeavesTheProgressBarStripDark) {
         for (int x = 10; x < 10 + 15 * 5 + block->w; ++x) {
             Uint8 r, g, b;
             SDL_GetRGB(PixelAt(s, x, y), s->format, &r, &g, &b);
-            if (r + g + b > 120) ++bright;
+            if (r + g + b > 120)
+                ++bright;
         }
     SDL_UnlockSurface(s);
     EXPECT_EQ(0, bright);
@@ -173,7 +192,8 @@ TEST(ShippedSounds, TitleModuleIsACompleteFourChannelModuleOfHalfAMinuteOrMore) 
     ASSERT_GE(songLength, 1);
     ASSERT_LE(songLength, 128);
     int patterns = 0;
-    for (int i = 0; i < 128; ++i) patterns = std::max(patterns, uint8_t(b[952 + i]) + 1);
+    for (int i = 0; i < 128; ++i)
+        patterns = std::max(patterns, uint8_t(b[952 + i]) + 1);
     size_t sampleBytes = 0;
     for (int i = 0; i < 31; ++i) {
         const size_t h = 20 + 30 * i;
@@ -204,7 +224,8 @@ TEST_F(SdlMedia, SoundsAndModuleLoadAndTheModulePlays) {
     for (const char* f : {"sounds/hit.wav", "sounds/gameover.wav"}) {
         Mix_Chunk* c = Mix_LoadWAV(DataPath(f).c_str());
         EXPECT_NE(nullptr, c) << f << ": " << Mix_GetError();
-        if (c) Mix_FreeChunk(c);
+        if (c)
+            Mix_FreeChunk(c);
     }
     Mix_Music* m = Mix_LoadMUS(DataPath("sounds/title.mod").c_str());
     ASSERT_NE(nullptr, m) << Mix_GetError();
@@ -222,7 +243,8 @@ TEST_F(SdlMedia, SoundsAndModuleLoadAndTheModulePlays) {
 int LastInkedColumn(TTF_Font* font, const char* text) {
     SDL_Color white = {255, 255, 255, 0};
     SDL_Surface* s = TTF_RenderText_Blended(font, text, white);
-    if (!s) return 100000;
+    if (!s)
+        return 100000;
     int last = -1;
     SDL_LockSurface(s);
     for (int y = 0; y < s->h; ++y)
@@ -271,7 +293,8 @@ TEST_F(SdlMedia, FontsOpenAndTheWidestTextsFitTheirColumns) {
 
 TEST(ShippedFonts, EachFontHasItsLicenceBesideIt) {
     for (const char* base : {"nocontrol", "arial"}) {
-        const std::string licence = ReadFile(DataPath(std::string("fonts/") + base + ".LICENSE.txt"));
+        const std::string licence =
+            ReadFile(DataPath(std::string("fonts/") + base + ".LICENSE.txt"));
         EXPECT_NE(std::string::npos, licence.find("Open Font License")) << base;
     }
 }
@@ -283,7 +306,8 @@ std::vector<std::string> ShippedLevels() {
     for (int n = 1;; ++n) {
         const std::string path = DataPath("levels/level" + std::to_string(n) + ".txt");
         FILE* f = std::fopen(path.c_str(), "rb");
-        if (!f) break;
+        if (!f)
+            break;
         std::fclose(f);
         texts.push_back(ReadFile(path));
     }
@@ -298,7 +322,8 @@ TEST(ShippedLevels, AtLeastTwelveNumberedWithoutGaps) {
     for (size_t n = count + 2; n <= count + 10; ++n) {
         FILE* f = std::fopen(DataPath("levels/level" + std::to_string(n) + ".txt").c_str(), "rb");
         EXPECT_EQ(nullptr, f) << "level" << n << ".txt lies after a gap";
-        if (f) std::fclose(f);
+        if (f)
+            std::fclose(f);
     }
 }
 
@@ -314,7 +339,8 @@ TEST(ShippedLevels, EveryLineIsWholePairsInsideTheGrid) {
         size_t start = 0;
         while (start < text.size()) {
             size_t end = text.find('\n', start);
-            if (end == std::string::npos) end = text.size();
+            if (end == std::string::npos)
+                end = text.size();
             const std::string line = text.substr(start, end - start);
             ++lines;
             EXPECT_EQ(0u, line.size() % 2) << "line " << lines << " has odd length";
@@ -328,7 +354,8 @@ TEST(ShippedLevels, EveryLineIsWholePairsInsideTheGrid) {
                     EXPECT_NE(std::string::npos, std::string("123#").find(line[c]))
                         << "capsule mark on an empty cell, line " << lines;
                 }
-                if (line[c] >= '1' && line[c] <= '3') ++breakable;
+                if (line[c] >= '1' && line[c] <= '3')
+                    ++breakable;
                 ++pairs;
             }
             start = end + 1;

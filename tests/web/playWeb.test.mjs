@@ -50,7 +50,9 @@ function startPlayWeb(port) {
         };
         child.stdout.on('data', read);
         child.stderr.on('data', (chunk) => (output += chunk));
-        child.once('exit', (code) => reject(new Error(`play.sh --web ended (${code}) before serving:\n${output}`)));
+        child.once('exit', (code) =>
+            reject(new Error(`play.sh --web ended (${code}) before serving:\n${output}`)),
+        );
     });
     // The server runs until stopped, as after the player's Ctrl+C.
     const stop = () => {
@@ -63,41 +65,48 @@ function startPlayWeb(port) {
     return { addresses: /** @type {Promise<{game: string, editor: string}>} */ (addresses), stop };
 }
 
-test('./play.sh --web serves the game, a level link and the editor whole', { timeout: 280_000 }, async (t) => {
-    const port = await freePort();
-    const served = startPlayWeb(port);
-    t.after(served.stop);
-    const { game, editor } = await served.addresses;
-    assert.equal(game, `http://127.0.0.1:${port}/`);
-    assert.equal(editor, `${game}editor.html`);
+test(
+    './play.sh --web serves the game, a level link and the editor whole',
+    { timeout: 280_000 },
+    async (t) => {
+        const port = await freePort();
+        const served = startPlayWeb(port);
+        t.after(served.stop);
+        const { game, editor } = await served.addresses;
+        assert.equal(game, `http://127.0.0.1:${port}/`);
+        assert.equal(editor, `${game}editor.html`);
 
-    const browser = await launchBrowser();
-    t.after(() => browser.close());
-    for (const [address, starts] of [
-        [game, true],
-        [`${game}#${levelLink}`, true],
-        [editor, false],
-    ]) {
-        const page = await browser.newPage();
-        /** @type {string[]} */
-        const problems = [];
-        page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
-        page.on('response', (response) => {
-            if (response.status() >= 400) problems.push(`${response.status()}: ${response.url()}`);
-        });
-        page.on('console', (message) => {
-            if (message.type() === 'error') problems.push(`console: ${message.text()}`);
-        });
-        page.on('pageerror', (error) => problems.push(`page error: ${error}`));
-        await page.goto(String(address), { waitUntil: 'networkidle0' });
-        if (starts) {
-            // The player's first click starts the game, which loads the rest.
-            await page.mouse.click(160, 120);
-            await page.waitForNetworkIdle({ idleTime: 1000 });
-            const alert = await page.$eval('body', (body) => body.querySelector('[role="alert"]')?.textContent ?? '');
-            assert.equal(alert, '', `${address} says: ${alert}`);
+        const browser = await launchBrowser();
+        t.after(() => browser.close());
+        for (const [address, starts] of [
+            [game, true],
+            [`${game}#${levelLink}`, true],
+            [editor, false],
+        ]) {
+            const page = await browser.newPage();
+            /** @type {string[]} */
+            const problems = [];
+            page.on('requestfailed', (request) => problems.push(`failed: ${request.url()}`));
+            page.on('response', (response) => {
+                if (response.status() >= 400) problems.push(`${response.status()}: ${response.url()}`);
+            });
+            page.on('console', (message) => {
+                if (message.type() === 'error') problems.push(`console: ${message.text()}`);
+            });
+            page.on('pageerror', (error) => problems.push(`page error: ${error}`));
+            await page.goto(String(address), { waitUntil: 'networkidle0' });
+            if (starts) {
+                // The player's first click starts the game, which loads the rest.
+                await page.mouse.click(160, 120);
+                await page.waitForNetworkIdle({ idleTime: 1000 });
+                const alert = await page.$eval(
+                    'body',
+                    (body) => body.querySelector('[role="alert"]')?.textContent ?? '',
+                );
+                assert.equal(alert, '', `${address} says: ${alert}`);
+            }
+            assert.deepEqual(problems, [], String(address));
+            await page.close();
         }
-        assert.deepEqual(problems, [], String(address));
-        await page.close();
-    }
-});
+    },
+);

@@ -58,7 +58,8 @@ bool GameDataFolder::Find(const std::string& given, std::string* error) {
         }
     }
     *error =
-        "no data/ directory in the working directory and no installed game data; --play, --png and --sweep "
+        "no data/ directory in the working directory and no installed game data; --play, --png and "
+        "--sweep "
         "need the game's images, font and sounds: run levelcheck from the game's folder or name "
         "the data folder with --data DIR";
     return false;

@@ -22,25 +22,30 @@ namespace {
 const char* const Usage =
     "usage: levelcheck [--play N [--serve A]] [--frames F] [--png DIR] [--data DIR] [--quiet]\n"
     "                  [--sweep [--csv FILE] [--min-clear P] [--jobs J]] FILE...\n"
-    "  --play N       play each level N times with the computer player (each run with a different serve)\n"
+    "  --play N       play each level N times with the computer player (each run with a different "
+    "serve)\n"
     "  --serve A      with --play: every serve at A degrees (47 to 135), as a sweep plays it\n"
     "  --frames F     give up a run after F frames (default 200000, about 53 minutes of play)\n"
     "  --png DIR      write DIR/<level name>.png, the level as the game shows it before the serve\n"
     "  --quiet        no preview and no per-run lines\n"
-    "  --sweep        play each level once from every serve angle the game has, stopping runs that loop\n"
+    "  --sweep        play each level once from every serve angle the game has, stopping runs that "
+    "loop\n"
     "  --csv FILE     with --sweep: write one row per level and serve to FILE\n"
-    "  --min-clear P  with --sweep: a level cleared from less than P per cent of the serves is an error\n"
+    "  --min-clear P  with --sweep: a level cleared from less than P per cent of the serves is an "
+    "error\n"
     "  --jobs J       with --sweep: play on J processes (default: one per processor)\n"
     "  --data DIR     the game's data for --play, --png and --sweep (default: data/ in the\n"
     "                 working directory if there is one, else the installed game's data)\n"
     "Exit status: 0 no errors, 1 a file has errors, 2 bad usage.\n";
 
 bool ParseCount(const char* text, long& value) {
-    if (!text || !*text) return false;
+    if (!text || !*text)
+        return false;
     char* end = nullptr;
     errno = 0;
     long v = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || v < 1 || v > 1000000000L) return false;
+    if (errno != 0 || *end != '\0' || v < 1 || v > 1000000000L)
+        return false;
     value = v;
     return true;
 }
@@ -55,24 +60,29 @@ std::string LevelName(const std::string& path) {
     size_t slash = path.find_last_of('/');
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     size_t dot = name.find_last_of('.');
-    if (dot != std::string::npos && dot > 0) name.erase(dot);
+    if (dot != std::string::npos && dot > 0)
+        name.erase(dot);
     return name;
 }
 
 // The game's own number for "level<N>.txt", or 0 for any other name.
 int LevelNumber(const std::string& name) {
-    if (name.compare(0, 5, "level") != 0 || name.size() == 5 || name.size() > 14) return 0;
+    if (name.compare(0, 5, "level") != 0 || name.size() == 5 || name.size() > 14)
+        return 0;
     for (size_t i = 5; i < name.size(); ++i) {
-        if (name[i] < '0' || name[i] > '9') return 0;
+        if (name[i] < '0' || name[i] > '9')
+            return 0;
     }
     return std::atoi(name.c_str() + 5);
 }
 
 bool ParseNumber(const char* text, double low, double high, double& value) {
-    if (!text || !*text) return false;
+    if (!text || !*text)
+        return false;
     char* end = nullptr;
     double v = std::strtod(text, &end);
-    if (*end != '\0' || !(v >= low && v <= high)) return false;
+    if (*end != '\0' || !(v >= low && v <= high))
+        return false;
     value = v;
     return true;
 }
@@ -82,7 +92,8 @@ const char* const CageText =
     ": the ball never comes back to the paddle; it keeps hitting this solid brick";
 
 std::string BricksLeft(int count) {
-    if (count <= 0) return "";
+    if (count <= 0)
+        return "";
     return "; " + std::to_string(count) +
            (count == 1 ? " breakable brick left, here" : " breakable bricks left, the first here");
 }
@@ -93,13 +104,15 @@ LevelCheckCommand::LevelCheckCommand(FILE* o) : out(o) {
     // The processors this process may run on (a container may allow fewer
     // than the machine has).
     cpu_set_t allowed;
-    long processors = sched_getaffinity(0, sizeof allowed, &allowed) == 0 ? CPU_COUNT(&allowed)
-                                                                          : sysconf(_SC_NPROCESSORS_ONLN);
+    long processors = sched_getaffinity(0, sizeof allowed, &allowed) == 0
+                          ? CPU_COUNT(&allowed)
+                          : sysconf(_SC_NPROCESSORS_ONLN);
     jobs = static_cast<int>(std::clamp(processors, 1L, 16L));
 }
 
 LevelCheckCommand::~LevelCheckCommand() {
-    if (csv) std::fclose(csv);
+    if (csv)
+        std::fclose(csv);
 }
 
 bool LevelCheckCommand::Parse(int argc, char** argv) {
@@ -117,18 +130,22 @@ bool LevelCheckCommand::Parse(int argc, char** argv) {
             options = false;
         } else if (arg == "--play") {
             long n;
-            if (!ParseCount(next, n) || n > 100000) return bad("--play needs a number of runs from 1 to 100000");
+            if (!ParseCount(next, n) || n > 100000)
+                return bad("--play needs a number of runs from 1 to 100000");
             plays = static_cast<int>(n);
             ++i;
         } else if (arg == "--frames") {
-            if (!ParseCount(next, frames)) return bad("--frames needs a positive number of frames");
+            if (!ParseCount(next, frames))
+                return bad("--frames needs a positive number of frames");
             ++i;
         } else if (arg == "--png") {
-            if (!next || !*next) return bad("--png needs a directory");
+            if (!next || !*next)
+                return bad("--png needs a directory");
             pngDir = next;
             ++i;
         } else if (arg == "--data") {
-            if (!next || !*next) return bad("--data needs a directory");
+            if (!next || !*next)
+                return bad("--data needs a directory");
             dataDir = next;
             ++i;
         } else if (arg == "--quiet") {
@@ -136,27 +153,34 @@ bool LevelCheckCommand::Parse(int argc, char** argv) {
         } else if (arg == "--sweep") {
             sweep = true;
         } else if (arg == "--csv") {
-            if (!next || !*next) return bad("--csv needs a file name");
+            if (!next || !*next)
+                return bad("--csv needs a file name");
             csvPath = next;
             ++i;
         } else if (arg == "--min-clear") {
-            if (!ParseNumber(next, 0, 100, minClear)) return bad("--min-clear needs a share from 0 to 100 per cent");
+            if (!ParseNumber(next, 0, 100, minClear))
+                return bad("--min-clear needs a share from 0 to 100 per cent");
             ++i;
         } else if (arg == "--serve") {
-            if (!ParseNumber(next, 47, 135, serve)) return bad("--serve needs an angle from 47 to 135 degrees");
+            if (!ParseNumber(next, 47, 135, serve))
+                return bad("--serve needs an angle from 47 to 135 degrees");
             ++i;
         } else if (arg == "--jobs") {
             long n;
-            if (!ParseCount(next, n) || n > 64) return bad("--jobs needs a number of processes from 1 to 64");
+            if (!ParseCount(next, n) || n > 64)
+                return bad("--jobs needs a number of processes from 1 to 64");
             jobs = static_cast<int>(n);
             ++i;
         } else {
             return bad("unknown option " + arg);
         }
     }
-    if (files.empty()) return bad("no level file given");
-    if (!sweep && (!csvPath.empty() || minClear >= 0)) return bad("--csv and --min-clear go with --sweep");
-    if (serve > 0 && plays == 0) return bad("--serve goes with --play");
+    if (files.empty())
+        return bad("no level file given");
+    if (!sweep && (!csvPath.empty() || minClear >= 0))
+        return bad("--csv and --min-clear go with --sweep");
+    if (serve > 0 && plays == 0)
+        return bad("--serve goes with --play");
     return true;
 }
 
@@ -167,16 +191,18 @@ int LevelCheckCommand::Run(int argc, char** argv) {
             return ExitClean;
         }
     }
-    if (!Parse(argc, argv)) return ExitUsage;
+    if (!Parse(argc, argv))
+        return ExitUsage;
     if (!pngDir.empty() && !IsDirectory(pngDir) && mkdir(pngDir.c_str(), 0777) != 0) {
-        std::fprintf(stderr, "levelcheck: cannot create the picture directory %s (%s)\n", pngDir.c_str(),
-                     std::strerror(errno));
+        std::fprintf(stderr, "levelcheck: cannot create the picture directory %s (%s)\n",
+                     pngDir.c_str(), std::strerror(errno));
         return ExitUsage;
     }
     if (!csvPath.empty()) {
         csv = std::fopen(csvPath.c_str(), "w");
         if (!csv) {
-            std::fprintf(stderr, "levelcheck: cannot write %s (%s)\n", csvPath.c_str(), std::strerror(errno));
+            std::fprintf(stderr, "levelcheck: cannot write %s (%s)\n", csvPath.c_str(),
+                         std::strerror(errno));
             return ExitUsage;
         }
         std::fprintf(csv, "%s\n", LevelSweep::CsvHeader());
@@ -187,14 +213,17 @@ int LevelCheckCommand::Run(int argc, char** argv) {
 
     int failed = 0;
     for (const std::string& file : files) {
-        if (!CheckFile(file)) ++failed;
+        if (!CheckFile(file))
+            ++failed;
     }
     std::fprintf(out, "levelcheck: %zu %s checked, %d with errors, %d %s\n", files.size(),
-                 files.size() == 1 ? "file" : "files", failed, warnings, warnings == 1 ? "warning" : "warnings");
+                 files.size() == 1 ? "file" : "files", failed, warnings,
+                 warnings == 1 ? "warning" : "warnings");
     std::fflush(out);
     if (csv && std::fclose(csv) != 0) {
         csv = nullptr;
-        std::fprintf(stderr, "levelcheck: cannot write %s (%s)\n", csvPath.c_str(), std::strerror(errno));
+        std::fprintf(stderr, "levelcheck: cannot write %s (%s)\n", csvPath.c_str(),
+                     std::strerror(errno));
         return ExitUsage;
     }
     csv = nullptr;
@@ -218,7 +247,8 @@ bool LevelCheckCommand::OpenScene() {
             std::fprintf(stderr, "levelcheck: %s\n", error.c_str());
             return false;
         }
-        if (jobs > 1 && plays == 0 && pngDir.empty()) return true;
+        if (jobs > 1 && plays == 0 && pngDir.empty())
+            return true;
     }
     // Never a window and never a sound: the checker only simulates.
     setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -229,12 +259,16 @@ bool LevelCheckCommand::OpenScene() {
     std::fflush(stdout);
     int savedOut = dup(STDOUT_FILENO);
     int devNull = open("/dev/null", O_WRONLY);
-    if (savedOut >= 0 && devNull >= 0) dup2(devNull, STDOUT_FILENO);
+    if (savedOut >= 0 && devNull >= 0)
+        dup2(devNull, STDOUT_FILENO);
     bool opened = driver->Open(&error);
     std::fflush(stdout);
-    if (savedOut >= 0 && devNull >= 0) dup2(savedOut, STDOUT_FILENO);
-    if (devNull >= 0) close(devNull);
-    if (savedOut >= 0) close(savedOut);
+    if (savedOut >= 0 && devNull >= 0)
+        dup2(savedOut, STDOUT_FILENO);
+    if (devNull >= 0)
+        close(devNull);
+    if (savedOut >= 0)
+        close(savedOut);
     if (!opened) {
         std::fprintf(stderr, "levelcheck: cannot start the game scene: %s\n", error.c_str());
         return false;
@@ -244,8 +278,10 @@ bool LevelCheckCommand::OpenScene() {
 
 void LevelCheckCommand::Message(const std::string& path, int line, int column, bool error,
                                 const std::string& text) {
-    std::fprintf(out, "%s:%d:%d: %s: %s\n", path.c_str(), line, column, error ? "error" : "warning", text.c_str());
-    if (!error) ++warnings;
+    std::fprintf(out, "%s:%d:%d: %s: %s\n", path.c_str(), line, column, error ? "error" : "warning",
+                 text.c_str());
+    if (!error)
+        ++warnings;
 }
 
 bool LevelCheckCommand::CheckFile(const std::string& path) {
@@ -255,13 +291,18 @@ bool LevelCheckCommand::CheckFile(const std::string& path) {
     if (report.opened) {
         std::fprintf(out, "%s: %s\n", path.c_str(), report.Summary().c_str());
         if (!quiet) {
-            for (const std::string& line : report.Preview()) std::fprintf(out, "    %s\n", line.c_str());
+            for (const std::string& line : report.Preview())
+                std::fprintf(out, "    %s\n", line.c_str());
         }
     }
-    for (const Diagnostic& d : report.diagnostics) Message(path, d.line, d.column, d.error, d.message);
-    if (report.opened && plays > 0 && !PlayFile(path, report)) clean = false;
-    if (report.opened && !pngDir.empty() && !PictureFile(path)) clean = false;
-    if (report.opened && sweep && !SweepFile(path, report)) clean = false;
+    for (const Diagnostic& d : report.diagnostics)
+        Message(path, d.line, d.column, d.error, d.message);
+    if (report.opened && plays > 0 && !PlayFile(path, report))
+        clean = false;
+    if (report.opened && !pngDir.empty() && !PictureFile(path))
+        clean = false;
+    if (report.opened && sweep && !SweepFile(path, report))
+        clean = false;
     std::fflush(out);
     return clean;
 }
@@ -273,14 +314,16 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
     std::vector<LevelPlayer::Run> failures;
     std::vector<unsigned> seeds = LevelPlayer::Seeds(plays);
     auto RunName = [this](const LevelPlayer::Run& run) {
-        if (serve <= 0) return "seed " + std::to_string(run.seed);
+        if (serve <= 0)
+            return "seed " + std::to_string(run.seed);
         char text[64];
         std::snprintf(text, sizeof text, "every serve at %g degrees", serve);
         return std::string(text);
     };
     for (int i = 0; i < plays; ++i) {
-        LevelPlayer::Run run = serve > 0 ? player.PlayAt(path, static_cast<float>(serve), frames, false)
-                                         : player.Play(path, seeds[static_cast<size_t>(i)], frames);
+        LevelPlayer::Run run = serve > 0
+                                   ? player.PlayAt(path, static_cast<float>(serve), frames, false)
+                                   : player.Play(path, seeds[static_cast<size_t>(i)], frames);
         ballsLost += run.ballsLost;
         capsules += run.capsules;
         if (run.outcome == LevelPlayer::Cleared) {
@@ -289,10 +332,12 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
             failures.push_back(run);
         }
         if (!quiet) {
-            std::fprintf(out, "%s: run %d (%s): %s after %ld frames (%.1f min), %d balls lost, %d capsules\n",
-                         path.c_str(), i + 1, RunName(run).c_str(),
-                         run.outcome == LevelPlayer::Cleared ? "cleared" : "not cleared",
-                         run.frames, LevelPlayer::Minutes(run.frames), run.ballsLost, run.capsules);
+            std::fprintf(
+                out,
+                "%s: run %d (%s): %s after %ld frames (%.1f min), %d balls lost, %d capsules\n",
+                path.c_str(), i + 1, RunName(run).c_str(),
+                run.outcome == LevelPlayer::Cleared ? "cleared" : "not cleared", run.frames,
+                LevelPlayer::Minutes(run.frames), run.ballsLost, run.capsules);
         }
     }
     std::string framesText = "none";
@@ -304,7 +349,9 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
                       LevelPlayer::Minutes(median), most, LevelPlayer::Minutes(most));
         framesText = text;
     }
-    std::fprintf(out, "%s: play: cleared %zu of %d runs; frames to clear %s; balls lost %d; capsules released %d\n",
+    std::fprintf(out,
+                 "%s: play: cleared %zu of %d runs; frames to clear %s; balls lost %d; capsules "
+                 "released %d\n",
                  path.c_str(), clearFrames.size(), plays, framesText.c_str(), ballsLost, capsules);
     for (const LevelPlayer::Run& run : failures) {
         int line, column;
@@ -326,14 +373,25 @@ bool LevelCheckCommand::PlayFile(const std::string& path, const LevelReport& rep
         report.Locate(run.firstLeft, line, column);
         std::string why;
         switch (run.outcome) {
-        case LevelPlayer::AllBallsLost: why = "all balls lost after " + std::to_string(run.frames) + " frames"; break;
-        case LevelPlayer::FrameLimit: why = "still playing after " + std::to_string(run.frames) + " frames"; break;
-        case LevelPlayer::Loops: why = "it loops from frame " + std::to_string(run.loopStart); break;
-        case LevelPlayer::Stopped: why = "play stopped in round state " + std::to_string(run.endState); break;
-        default: why = "the game did not start it"; break;
+        case LevelPlayer::AllBallsLost:
+            why = "all balls lost after " + std::to_string(run.frames) + " frames";
+            break;
+        case LevelPlayer::FrameLimit:
+            why = "still playing after " + std::to_string(run.frames) + " frames";
+            break;
+        case LevelPlayer::Loops:
+            why = "it loops from frame " + std::to_string(run.loopStart);
+            break;
+        case LevelPlayer::Stopped:
+            why = "play stopped in round state " + std::to_string(run.endState);
+            break;
+        default:
+            why = "the game did not start it";
+            break;
         }
         Message(path, line, column, true,
-                "run with " + RunName(run) + " did not clear the level: " + why + BricksLeft(run.bricksLeft));
+                "run with " + RunName(run) + " did not clear the level: " + why +
+                    BricksLeft(run.bricksLeft));
     }
     return failures.empty();
 }
@@ -343,7 +401,8 @@ bool LevelCheckCommand::PictureFile(const std::string& path) {
     driver->StartLevelFile(path.c_str());
     // A shipped level shows its own number on the heads-up line.
     std::string name = LevelName(path);
-    if (int number = LevelNumber(name)) driver->scene.level = number;
+    if (int number = LevelNumber(name))
+        driver->scene.level = number;
     // The first frame of a new game as the player sees it, before the
     // serve: "Press select key" over the bricks, paddle and ball.
     driver->ClearScreen();
@@ -351,10 +410,12 @@ bool LevelCheckCommand::PictureFile(const std::string& path) {
     std::string target = pngDir + "/" + name + ".png";
     std::string error;
     if (!PngWriter::Write(target, driver->GetScreen(), &error)) {
-        std::fprintf(out, "%s:1:1: error: cannot write %s (%s)\n", path.c_str(), target.c_str(), error.c_str());
+        std::fprintf(out, "%s:1:1: error: cannot write %s (%s)\n", path.c_str(), target.c_str(),
+                     error.c_str());
         return false;
     }
-    if (!quiet) std::fprintf(out, "%s: wrote %s\n", path.c_str(), target.c_str());
+    if (!quiet)
+        std::fprintf(out, "%s: wrote %s\n", path.c_str(), target.c_str());
     return true;
 }
 
@@ -370,7 +431,8 @@ bool LevelCheckCommand::SweepFile(const std::string& path, const LevelReport& re
     size_t cleared = 0;
     bool caged = false;
     for (const LevelSweep::Run& run : runs) {
-        if (csv) std::fprintf(csv, "%s\n", LevelSweep::CsvRow(path, run).c_str());
+        if (csv)
+            std::fprintf(csv, "%s\n", LevelSweep::CsvRow(path, run).c_str());
         if (run.outcome == LevelPlayer::Cleared) {
             ++cleared;
             continue;
@@ -386,12 +448,14 @@ bool LevelCheckCommand::SweepFile(const std::string& path, const LevelReport& re
         }
         // Not a fault of the file as such: the share below is what counts.
         report.Locate(run.firstLeft, line, column);
-        std::fprintf(out, "%s:%d:%d: note: %s%s\n", path.c_str(), line, column, LevelSweep::Failure(run).c_str(),
-                     BricksLeft(run.bricksLeft).c_str());
+        std::fprintf(out, "%s:%d:%d: note: %s%s\n", path.c_str(), line, column,
+                     LevelSweep::Failure(run).c_str(), BricksLeft(run.bricksLeft).c_str());
     }
-    if (minClear >= 0 && static_cast<double>(cleared) * 100.0 < minClear * static_cast<double>(runs.size())) {
+    if (minClear >= 0 &&
+        static_cast<double>(cleared) * 100.0 < minClear * static_cast<double>(runs.size())) {
         char text[160];
-        std::snprintf(text, sizeof text, "cleared from %zu of %zu serves (%.1f%%), below the required %g%%", cleared,
+        std::snprintf(text, sizeof text,
+                      "cleared from %zu of %zu serves (%.1f%%), below the required %g%%", cleared,
                       runs.size(), LevelSweep::ClearShare(runs), minClear);
         Message(path, 1, 1, true, text);
         return false;

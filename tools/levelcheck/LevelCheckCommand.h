@@ -20,7 +20,7 @@ class SceneDriver;
 // picture of it and its serve-angle sweep. Messages go to out in the form
 // "FILE:LINE:COL: error: text" (also "warning" and, for the sweep, "note").
 class LevelCheckCommand {
-public:
+  public:
     static constexpr int ExitClean = 0;
     static constexpr int ExitErrors = 1;
     static constexpr int ExitUsage = 2;
@@ -46,9 +46,9 @@ public:
     std::vector<std::string> files;
     bool sweep = false;
     std::string csvPath;
-    double minClear = -1;  // per cent; below 0: no minimum
-    double serve = 0;      // with --play: every serve at this angle; 0: seeded serves
-    int jobs = 1;          // sweep workers (processes), one per core by default
+    double minClear = -1; // per cent; below 0: no minimum
+    double serve = 0;     // with --play: every serve at this angle; 0: seeded serves
+    int jobs = 1;         // sweep workers (processes), one per core by default
     // Where a sweep's runs come from when set: a host whose workers are not
     // processes (the browser's Web Workers) plays them itself and hands them
     // in here, one per serve angle in LevelSweep::ServeAngles order, and
@@ -57,14 +57,15 @@ public:
                        std::string* error)>
         sweepSource;
 
-private:
+  private:
     bool OpenScene();
     // Checks one file; true when it has no error.
     bool CheckFile(const std::string& path);
     bool PlayFile(const std::string& path, const LevelReport& report);
     bool PictureFile(const std::string& path);
     bool SweepFile(const std::string& path, const LevelReport& report);
-    void Message(const std::string& path, int line, int column, bool error, const std::string& text);
+    void Message(const std::string& path, int line, int column, bool error,
+                 const std::string& text);
 
     FILE* out;
     std::unique_ptr<SceneDriver> driver;

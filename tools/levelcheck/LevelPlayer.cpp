@@ -21,17 +21,19 @@ LevelPlayer::Run LevelPlayer::Play(const std::string& path, unsigned seed, long 
     return PlayRun(path, seed, nullptr, maxFrames, false);
 }
 
-LevelPlayer::Run LevelPlayer::PlayAt(const std::string& path, float angle, long maxFrames, bool detectLoops) {
+LevelPlayer::Run LevelPlayer::PlayAt(const std::string& path, float angle, long maxFrames,
+                                     bool detectLoops) {
     return PlayRun(path, 0, &angle, maxFrames, detectLoops);
 }
 
-LevelPlayer::Run LevelPlayer::PlayRun(const std::string& path, unsigned seed, const float* angle, long maxFrames,
-                                      bool detectLoops) {
+LevelPlayer::Run LevelPlayer::PlayRun(const std::string& path, unsigned seed, const float* angle,
+                                      long maxFrames, bool detectLoops) {
     Run run;
     run.seed = seed;
     GameScene& scene = driver.scene;
     driver.ReleaseAll();
-    if (!driver.StartLevelFile(path.c_str())) return run;
+    if (!driver.StartLevelFile(path.c_str()))
+        return run;
     scene.autoPlay = true;
     const int startLives = scene.lives;
     // Capsules are new objects: anything in the capsule list with an id
@@ -67,21 +69,25 @@ LevelPlayer::Run LevelPlayer::PlayRun(const std::string& path, unsigned seed, co
             // the same rule fed from this run's seed (or the run's own
             // angle), then press select.
             scene.ball.SetAngle(angle ? *angle : ServeAngle(seed, serves));
-            if (serves++ == 0) run.angle = scene.ball.angle;
+            if (serves++ == 0)
+                run.angle = scene.ball.angle;
             run.servedAt = scene.ball.angle;
             lastAngle = scene.ball.angle;
             driver.Hold(GameScene::SelectKey, true);
             driver.Step(false);
             driver.Hold(GameScene::SelectKey, false);
             ++run.frames;
-            if (afterFrame) afterFrame(run.frames);
+            if (afterFrame)
+                afterFrame(run.frames);
             break;
         case GameScene::Playing:
             driver.Step(false);
             ++run.frames;
             run.capsules += NewCapsules(newestId);
-            if (scene.lastSolidHit >= 0) lastSolid = scene.lastSolidHit;
-            if (afterFrame) afterFrame(run.frames);
+            if (scene.lastSolidHit >= 0)
+                lastSolid = scene.lastSolidHit;
+            if (afterFrame)
+                afterFrame(run.frames);
             if (watching && scene.state == GameScene::Playing && scene.ball.angle != lastAngle) {
                 lastAngle = scene.ball.angle;
                 PlayState now = PlayState::Of(scene);
@@ -100,7 +106,8 @@ LevelPlayer::Run LevelPlayer::PlayRun(const std::string& path, unsigned seed, co
                         // Only solid bricks are hit in a loop (a breakable
                         // one changes for good), and a cage hits one in
                         // every round, or the ball would come down.
-                        if (caged) run.cageCell = lastSolid;
+                        if (caged)
+                            run.cageCell = lastSolid;
                         playing = false;
                     } else {
                         watching = false;
@@ -124,14 +131,16 @@ LevelPlayer::Run LevelPlayer::PlayRun(const std::string& path, unsigned seed, co
             break;
         }
     }
-    if (playing) run.outcome = FrameLimit;
+    if (playing)
+        run.outcome = FrameLimit;
     run.endState = scene.state;
     run.ballsLost = startLives - scene.lives;
     run.points = scene.points;
     for (int n = 0; n < LevelData::CellCount; ++n) {
         const BrickCell& cell = scene.bricks.cells[n];
         if (cell.present && cell.kind != 0 && cell.breakable) {
-            if (run.firstLeft < 0) run.firstLeft = n;
+            if (run.firstLeft < 0)
+                run.firstLeft = n;
             ++run.bricksLeft;
         }
     }
@@ -182,7 +191,8 @@ int LevelPlayer::NewCapsules(int& newestId) const {
         const fwObject* item = list.Get(i);
         if (item && item->id > newestId) {
             ++found;
-            if (item->id > newest) newest = item->id;
+            if (item->id > newest)
+                newest = item->id;
         }
     }
     newestId = newest;

@@ -11,7 +11,7 @@ class SceneDriver;
 // game's serve rule fed by a generator seeded from the run's seed and the
 // serve's number, so a run is the same every time it is played.
 class LevelPlayer {
-public:
+  public:
     // Loops: the computer player's own loop; the ball comes back to the
     // paddle in every round of it, so a person meeting it elsewhere on the
     // paddle would break it. Caged: a loop in which the ball never touches
@@ -22,14 +22,14 @@ public:
     struct Run {
         unsigned seed = 0;
         Outcome outcome = NotStarted;
-        long frames = 0;     // round steps from the first serve to the end
+        long frames = 0; // round steps from the first serve to the end
         int ballsLost = 0;
-        int capsules = 0;    // capsules released by ball hits
-        int bricksLeft = 0;  // breakable bricks still present at the end
-        int firstLeft = -1;  // cell index of the first of them, or -1
-        int endState = 0;    // the scene's round state at the end
+        int capsules = 0;   // capsules released by ball hits
+        int bricksLeft = 0; // breakable bricks still present at the end
+        int firstLeft = -1; // cell index of the first of them, or -1
+        int endState = 0;   // the scene's round state at the end
         int points = 0;
-        float angle = 0;     // the first serve's angle, as the ball took it
+        float angle = 0; // the first serve's angle, as the ball took it
         // Loops and Caged: from the end of frame loopStart on, play repeats
         // itself every loopLength frames.
         long loopStart = -1;
@@ -72,8 +72,9 @@ public:
     // for tools that follow a run frame by frame; empty: nothing is called.
     std::function<void(long frames)> afterFrame;
 
-private:
-    Run PlayRun(const std::string& path, unsigned seed, const float* angle, long maxFrames, bool detectLoops);
+  private:
+    Run PlayRun(const std::string& path, unsigned seed, const float* angle, long maxFrames,
+                bool detectLoops);
     static float ServeAngle(unsigned seed, int serve);
     int NewCapsules(int& newestId) const;
 

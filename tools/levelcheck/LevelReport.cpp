@@ -8,14 +8,19 @@ namespace {
 
 const char* EndingName(LevelScan::LineEnding kind) {
     switch (kind) {
-    case LevelScan::EndLF: return "line feed alone";
-    case LevelScan::EndCRLF: return "carriage return and line feed";
-    case LevelScan::EndCR: return "carriage return alone";
+    case LevelScan::EndLF:
+        return "line feed alone";
+    case LevelScan::EndCRLF:
+        return "carriage return and line feed";
+    case LevelScan::EndCR:
+        return "carriage return alone";
     }
     return "?";
 }
 
-bool IsBrick(const BrickCell& cell) { return cell.present && cell.kind != 0; }
+bool IsBrick(const BrickCell& cell) {
+    return cell.present && cell.kind != 0;
+}
 
 // The cell a pair fills, or -1 for a pair past the grid's 300 cells.
 int CellOf(const LevelScan::Pair& p) {
@@ -38,7 +43,8 @@ void LevelReport::Check(const std::string& file) {
     bool scanned = scan.ScanFile(path);
     opened = loaded && scanned;
     if (!opened) {
-        std::string reason = scan.reason.empty() ? "the game's loader could not open it" : scan.reason;
+        std::string reason =
+            scan.reason.empty() ? "the game's loader could not open it" : scan.reason;
         Add(true, 1, 1, "cannot open level file (" + reason + ")");
         return;
     }
@@ -49,9 +55,10 @@ void LevelReport::Check(const std::string& file) {
     CheckLineEndings();
     CheckBreakable();
     CheckReach();
-    std::stable_sort(diagnostics.begin(), diagnostics.end(), [](const Diagnostic& a, const Diagnostic& b) {
-        return a.line != b.line ? a.line < b.line : a.column < b.column;
-    });
+    std::stable_sort(diagnostics.begin(), diagnostics.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) {
+                         return a.line != b.line ? a.line < b.line : a.column < b.column;
+                     });
 }
 
 void LevelReport::Add(bool error, int line, int column, const std::string& message, int cell) {
@@ -90,10 +97,11 @@ void LevelReport::CrossCheck() {
 // its three bytes as cells, which shifts the first row.
 void LevelReport::CheckByteOrderMark() {
     const auto& p = scan.pairs;
-    if (p.size() >= 2 && p[0].brick == 0xEF && p[0].modifier == 0xBB && p[1].brick == 0xBF && p[1].line == 1 &&
-        p[1].column == 3) {
-        Add(false, 1, 1, "the file starts with a UTF-8 byte order mark, which the game reads as two cells; "
-                         "save the level without it");
+    if (p.size() >= 2 && p[0].brick == 0xEF && p[0].modifier == 0xBB && p[1].brick == 0xBF &&
+        p[1].line == 1 && p[1].column == 3) {
+        Add(false, 1, 1,
+            "the file starts with a UTF-8 byte order mark, which the game reads as two cells; "
+            "save the level without it");
     }
 }
 
@@ -102,7 +110,8 @@ void LevelReport::CheckPairs() {
     if (count > LevelData::CellCount) {
         const LevelScan::Pair& extra = scan.pairs[LevelData::CellCount];
         Add(true, extra.line, extra.column,
-            std::to_string(count) + " brick pairs, but the grid holds " + std::to_string(LevelData::CellCount) +
+            std::to_string(count) + " brick pairs, but the grid holds " +
+                std::to_string(LevelData::CellCount) +
                 "; the game ignores this pair and every one after it");
     }
     for (const LevelScan::Pair& p : scan.pairs) {
@@ -110,7 +119,8 @@ void LevelReport::CheckPairs() {
         if (p.modifier == '\n') {
             Add(true, p.line, p.column,
                 "line feed right after brick character " + brick +
-                    " is read as its modifier, so the next line continues this row (end the pair with a space)",
+                    " is read as its modifier, so the next line continues this row (end the pair "
+                    "with a space)",
                 CellOf(p));
             continue;
         }
@@ -149,17 +159,20 @@ void LevelReport::CheckPlacement() {
     std::map<int, RowTally> right, below;
     int loaded = std::min<int>(static_cast<int>(scan.pairs.size()), LevelData::CellCount);
     for (int n = 0; n < loaded; ++n) {
-        if (!IsBrick(grid.cells[n])) continue;
+        if (!IsBrick(grid.cells[n]))
+            continue;
         const LevelScan::Pair& p = scan.pairs[static_cast<size_t>(n)];
         int row = p.row;
         if (16 * p.col + 1 + 15 > ScreenWidth) {
             RowTally& t = right[row];
-            if (t.first < 0) t.first = n;
+            if (t.first < 0)
+                t.first = n;
             ++t.count;
         }
         if (row >= GridRows) {
             RowTally& t = below[row];
-            if (t.first < 0) t.first = n;
+            if (t.first < 0)
+                t.first = n;
             ++t.count;
         }
     }
@@ -168,8 +181,9 @@ void LevelReport::CheckPlacement() {
         int x = 16 * p.col + 1;
         Add(true, p.line, p.column,
             std::to_string(t.count) + (t.count == 1 ? " brick" : " bricks") + " of grid row " +
-                std::to_string(row + 1) + " right of the screen (this one in column " + std::to_string(p.col + 1) +
-                ", x " + std::to_string(x) + " to " + std::to_string(x + 15) + "; the screen ends at x 320)",
+                std::to_string(row + 1) + " right of the screen (this one in column " +
+                std::to_string(p.col + 1) + ", x " + std::to_string(x) + " to " +
+                std::to_string(x + 15) + "; the screen ends at x 320)",
             t.first);
     }
     for (const auto& [row, t] : below) {
@@ -184,13 +198,14 @@ void LevelReport::CheckPlacement() {
 }
 
 void LevelReport::CheckLineEndings() {
-    if (scan.endings.empty()) return;
+    if (scan.endings.empty())
+        return;
     const LevelScan::Ending& first = scan.endings.front();
     for (const LevelScan::Ending& e : scan.endings) {
         if (e.kind != first.kind) {
             Add(false, e.line, e.column,
-                std::string("mixed line endings: this line ends with ") + EndingName(e.kind) + ", line " +
-                    std::to_string(first.line) + " with " + EndingName(first.kind));
+                std::string("mixed line endings: this line ends with ") + EndingName(e.kind) +
+                    ", line " + std::to_string(first.line) + " with " + EndingName(first.kind));
             return;
         }
     }
@@ -235,7 +250,8 @@ void LevelReport::CheckReach() {
 int LevelReport::BreakableCount() const {
     int count = 0;
     for (const BrickCell& cell : grid.cells) {
-        if (IsBrick(cell) && cell.breakable) ++count;
+        if (IsBrick(cell) && cell.breakable)
+            ++count;
     }
     return count;
 }
@@ -244,13 +260,15 @@ int LevelReport::MaxPoints() const {
     // Every hit scores the brick's points, and a brick of kind k takes k hits.
     int total = 0;
     for (const BrickCell& cell : grid.cells) {
-        if (IsBrick(cell) && cell.breakable) total += cell.kind * cell.points;
+        if (IsBrick(cell) && cell.breakable)
+            total += cell.kind * cell.points;
     }
     return total;
 }
 
 bool LevelReport::HasErrors() const {
-    return std::any_of(diagnostics.begin(), diagnostics.end(), [](const Diagnostic& d) { return d.error; });
+    return std::any_of(diagnostics.begin(), diagnostics.end(),
+                       [](const Diagnostic& d) { return d.error; });
 }
 
 void LevelReport::Locate(int index, int& line, int& column) const {
@@ -266,7 +284,8 @@ void LevelReport::Locate(int index, int& line, int& column) const {
 LevelReport::Counts LevelReport::Count() const {
     Counts counts;
     for (const BrickCell& cell : grid.cells) {
-        if (!IsBrick(cell)) continue;
+        if (!IsBrick(cell))
+            continue;
         if (cell.kind >= 1 && cell.kind <= 4)
             ++counts.byKind[cell.kind];
         if (cell.hasPowerUp == 1)
@@ -293,26 +312,31 @@ std::vector<std::string> LevelReport::Preview() const {
     int loaded = std::min<int>(static_cast<int>(scan.pairs.size()), LevelData::CellCount);
     int columns = ScreenColumns, rows = GridRows;
     for (int n = 0; n < loaded; ++n) {
-        if (!IsBrick(grid.cells[n])) continue;
+        if (!IsBrick(grid.cells[n]))
+            continue;
         const LevelScan::Pair& p = scan.pairs[static_cast<size_t>(n)];
         columns = std::max(columns, std::min(p.col + 1, PreviewColumns));
         rows = std::max(rows, std::min(p.row + 1, PreviewRows));
     }
-    std::vector<std::string> picture(static_cast<size_t>(rows), std::string(static_cast<size_t>(columns), '.'));
+    std::vector<std::string> picture(static_cast<size_t>(rows),
+                                     std::string(static_cast<size_t>(columns), '.'));
     for (int n = 0; n < loaded; ++n) {
         const BrickCell& cell = grid.cells[n];
         const LevelScan::Pair& p = scan.pairs[static_cast<size_t>(n)];
-        if (!IsBrick(cell) || p.row >= rows || p.col >= columns) continue;
+        if (!IsBrick(cell) || p.row >= rows || p.col >= columns)
+            continue;
         char shown = cell.kind == 4 ? '#' : static_cast<char>('0' + std::min(cell.kind, 9));
         picture[static_cast<size_t>(p.row)][static_cast<size_t>(p.col)] = shown;
     }
     std::vector<std::string> lines;
     for (int r = 0; r < rows; ++r) {
         if (r == GridRows) {
-            lines.push_back(std::string(static_cast<size_t>(columns + (columns > ScreenColumns ? 1 : 0)), '-'));
+            lines.push_back(
+                std::string(static_cast<size_t>(columns + (columns > ScreenColumns ? 1 : 0)), '-'));
         }
         std::string line = picture[static_cast<size_t>(r)];
-        if (columns > ScreenColumns) line.insert(static_cast<size_t>(ScreenColumns), "|");
+        if (columns > ScreenColumns)
+            line.insert(static_cast<size_t>(ScreenColumns), "|");
         lines.push_back(line);
     }
     return lines;

@@ -21,7 +21,7 @@ struct Diagnostic {
 // locates every pair with LevelScan, and from the two derives the summary,
 // the preview and the problems. Needs no SDL start-up.
 class LevelReport {
-public:
+  public:
     // The visible screen: 20 columns of bricks by 15 rows.
     static constexpr int ScreenColumns = 20;
     static constexpr int GridRows = 15;
@@ -66,7 +66,7 @@ public:
     LevelReach reach;
     std::vector<Diagnostic> diagnostics;
 
-private:
+  private:
     void Add(bool error, int line, int column, const std::string& message, int cell = -1);
     void CrossCheck();
     void CheckByteOrderMark();

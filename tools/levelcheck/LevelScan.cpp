@@ -18,7 +18,8 @@ struct Cursor {
     int Peek() const { return AtEnd() ? -1 : static_cast<unsigned char>(bytes[at]); }
     int Next() {
         int b = Peek();
-        if (b < 0) return b;
+        if (b < 0)
+            return b;
         ++at;
         if (b == '\n') {
             ++line;
@@ -113,11 +114,16 @@ void LevelScan::ScanBytes(const std::string& bytes) {
 
 std::string DescribeByte(int byte) {
     char text[32];
-    if (byte < 0) return "end of file";
-    if (byte == '\n') return "line feed";
-    if (byte == '\r') return "carriage return";
-    if (byte == '\t') return "tab";
-    if (byte == ' ') return "space";
+    if (byte < 0)
+        return "end of file";
+    if (byte == '\n')
+        return "line feed";
+    if (byte == '\r')
+        return "carriage return";
+    if (byte == '\t')
+        return "tab";
+    if (byte == ' ')
+        return "space";
     if (byte > 32 && byte < 127) {
         std::snprintf(text, sizeof text, "'%c'", byte);
     } else {

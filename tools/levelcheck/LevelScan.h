@@ -12,22 +12,22 @@
 // brick characters: what a character means is the loader's business, and
 // the checker takes it from the loaded grid.
 class LevelScan {
-public:
+  public:
     // One brick character pair, in reading order (pair n fills cell n).
     struct Pair {
-        int index;          // reading order from 0
-        int line, column;   // 1-based text position of the brick character
+        int index;              // reading order from 0
+        int line, column;       // 1-based text position of the brick character
         int modLine, modColumn; // text position of the modifier byte
-        int row, col;       // grid row and column the loader places it in
+        int row, col;           // grid row and column the loader places it in
         unsigned char brick;
-        int modifier;       // the modifier byte, or -1 at end of file
+        int modifier; // the modifier byte, or -1 at end of file
     };
 
     // How a text line ended.
     enum LineEnding { EndLF = 0, EndCRLF = 1, EndCR = 2 };
     struct Ending {
         LineEnding kind;
-        int line, column;   // position of its first byte
+        int line, column; // position of its first byte
     };
 
     // Reads path; false (with reason set to the system's message) when the

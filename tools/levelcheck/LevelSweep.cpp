@@ -19,13 +19,20 @@ namespace {
 
 const char* OutcomeName(LevelPlayer::Outcome outcome) {
     switch (outcome) {
-    case LevelPlayer::Cleared: return "cleared";
-    case LevelPlayer::Loops: return "loops";
-    case LevelPlayer::Caged: return "caged";
-    case LevelPlayer::AllBallsLost: return "lost";
-    case LevelPlayer::FrameLimit: return "limit";
-    case LevelPlayer::Stopped: return "stopped";
-    default: return "not-started";
+    case LevelPlayer::Cleared:
+        return "cleared";
+    case LevelPlayer::Loops:
+        return "loops";
+    case LevelPlayer::Caged:
+        return "caged";
+    case LevelPlayer::AllBallsLost:
+        return "lost";
+    case LevelPlayer::FrameLimit:
+        return "limit";
+    case LevelPlayer::Stopped:
+        return "stopped";
+    default:
+        return "not-started";
     }
 }
 
@@ -41,18 +48,19 @@ std::string Format(const char* format, ...) {
 
 // One run as a line between worker and parent; %a keeps the angle exact.
 void WriteRun(FILE* to, int index, const LevelPlayer::Run& r) {
-    std::fprintf(to, "%d %d %ld %d %d %d %d %d %d %a %ld %ld %d %a\n", index, static_cast<int>(r.outcome), r.frames,
-                 r.ballsLost, r.capsules, r.bricksLeft, r.firstLeft, r.endState, r.points,
-                 static_cast<double>(r.angle), r.loopStart, r.loopLength, r.cageCell, static_cast<double>(r.servedAt));
+    std::fprintf(to, "%d %d %ld %d %d %d %d %d %d %a %ld %ld %d %a\n", index,
+                 static_cast<int>(r.outcome), r.frames, r.ballsLost, r.capsules, r.bricksLeft,
+                 r.firstLeft, r.endState, r.points, static_cast<double>(r.angle), r.loopStart,
+                 r.loopLength, r.cageCell, static_cast<double>(r.servedAt));
     std::fflush(to);
 }
 
 bool ReadRun(const char* line, int& index, LevelPlayer::Run& r) {
     int outcome;
     double angle, servedAt;
-    if (std::sscanf(line, "%d %d %ld %d %d %d %d %d %d %la %ld %ld %d %la", &index, &outcome, &r.frames,
-                    &r.ballsLost, &r.capsules, &r.bricksLeft, &r.firstLeft, &r.endState, &r.points, &angle,
-                    &r.loopStart, &r.loopLength, &r.cageCell, &servedAt) != 14) {
+    if (std::sscanf(line, "%d %d %ld %d %d %d %d %d %d %la %ld %ld %d %la", &index, &outcome,
+                    &r.frames, &r.ballsLost, &r.capsules, &r.bricksLeft, &r.firstLeft, &r.endState,
+                    &r.points, &angle, &r.loopStart, &r.loopLength, &r.cageCell, &servedAt) != 14) {
         return false;
     }
     r.outcome = static_cast<LevelPlayer::Outcome>(outcome);
@@ -93,7 +101,8 @@ std::vector<float> LevelSweep::ServeAngles() {
         const int value = 45 + static_cast<int>(static_cast<double>(r) * (-45 - 45 + 1) / 32768.0);
         Ball ball;
         ball.SetAngle(static_cast<float>(90 + value));
-        if (std::find(angles.begin(), angles.end(), ball.angle) == angles.end()) angles.push_back(ball.angle);
+        if (std::find(angles.begin(), angles.end(), ball.angle) == angles.end())
+            angles.push_back(ball.angle);
     }
     std::sort(angles.begin(), angles.end());
     return angles;
@@ -101,10 +110,13 @@ std::vector<float> LevelSweep::ServeAngles() {
 
 LevelSweep::LevelSweep(int count) : workerCount(count) {}
 
-LevelSweep::~LevelSweep() { StopWorkers(); }
+LevelSweep::~LevelSweep() {
+    StopWorkers();
+}
 
 bool LevelSweep::StartWorkers(std::string* error) {
-    if (workerCount < 2) return true;
+    if (workerCount < 2)
+        return true;
     // A worker that dies must not take the parent down with a write.
     signal(SIGPIPE, SIG_IGN);
     // Anything buffered would be written again by every child.
@@ -112,13 +124,15 @@ bool LevelSweep::StartWorkers(std::string* error) {
     for (int k = 0; k < workerCount; ++k) {
         int toWorker[2], fromWorker[2];
         if (pipe(toWorker) != 0) {
-            if (error) *error = std::string("cannot make a pipe: ") + std::strerror(errno);
+            if (error)
+                *error = std::string("cannot make a pipe: ") + std::strerror(errno);
             return false;
         }
         if (pipe(fromWorker) != 0) {
             close(toWorker[0]);
             close(toWorker[1]);
-            if (error) *error = std::string("cannot make a pipe: ") + std::strerror(errno);
+            if (error)
+                *error = std::string("cannot make a pipe: ") + std::strerror(errno);
             return false;
         }
         pid_t pid = fork();
@@ -136,7 +150,8 @@ bool LevelSweep::StartWorkers(std::string* error) {
         if (pid < 0) {
             close(toWorker[1]);
             close(fromWorker[0]);
-            if (error) *error = std::string("cannot start a worker: ") + std::strerror(errno);
+            if (error)
+                *error = std::string("cannot start a worker: ") + std::strerror(errno);
             return false;
         }
         Worker worker;
@@ -149,8 +164,10 @@ bool LevelSweep::StartWorkers(std::string* error) {
         char line[512] = "";
         if (!std::fgets(line, sizeof line, worker.results) || std::strcmp(line, "ready\n") != 0) {
             std::string why = std::strncmp(line, "error ", 6) == 0 ? line + 6 : "it stopped";
-            if (!why.empty() && why.back() == '\n') why.pop_back();
-            if (error) *error = "a sweep worker could not start: " + why;
+            if (!why.empty() && why.back() == '\n')
+                why.pop_back();
+            if (error)
+                *error = "a sweep worker could not start: " + why;
             StopWorkers();
             return false;
         }
@@ -164,15 +181,18 @@ void LevelSweep::WorkerMain(int jobsFd, int resultsFd) {
     // The shell greets on standard output at start-up; the parent's report
     // is the only thing that belongs there.
     int devNull = open("/dev/null", O_WRONLY);
-    if (devNull >= 0) dup2(devNull, STDOUT_FILENO);
+    if (devNull >= 0)
+        dup2(devNull, STDOUT_FILENO);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
     {
         SceneDriver driver;
         std::string why;
         if (!jobs || !results || !driver.Open(&why)) {
-            if (results) std::fprintf(results, "error %s\n", why.c_str());
-            if (results) std::fflush(results);
+            if (results)
+                std::fprintf(results, "error %s\n", why.c_str());
+            if (results)
+                std::fflush(results);
             _exit(1);
         }
         std::fprintf(results, "ready\n");
@@ -190,8 +210,10 @@ void LevelSweep::WorkerMain(int jobsFd, int resultsFd) {
                 break;
             }
             std::string path(length, '\0');
-            if (std::fread(&path[0], 1, length, jobs) != length) break;
-            WriteRun(results, index, player.PlayAt(path, angles[static_cast<size_t>(index)], frames, true));
+            if (std::fread(&path[0], 1, length, jobs) != length)
+                break;
+            WriteRun(results, index,
+                     player.PlayAt(path, angles[static_cast<size_t>(index)], frames, true));
         }
     }
     // No exit handlers: they belong to the parent (and so does its log).
@@ -200,8 +222,10 @@ void LevelSweep::WorkerMain(int jobsFd, int resultsFd) {
 
 void LevelSweep::StopWorkers() {
     for (Worker& worker : workers) {
-        if (worker.jobs) std::fclose(worker.jobs);
-        if (worker.results) std::fclose(worker.results);
+        if (worker.jobs)
+            std::fclose(worker.jobs);
+        if (worker.results)
+            std::fclose(worker.results);
         int status;
         while (waitpid(worker.pid, &status, 0) < 0 && errno == EINTR) {
         }
@@ -209,18 +233,20 @@ void LevelSweep::StopWorkers() {
     workers.clear();
 }
 
-bool LevelSweep::Sweep(const std::string& path, long maxFrames, SceneDriver* driver, std::vector<Run>& runs,
-                       std::string* error) {
+bool LevelSweep::Sweep(const std::string& path, long maxFrames, SceneDriver* driver,
+                       std::vector<Run>& runs, std::string* error) {
     const std::vector<float> angles = ServeAngles();
     const int count = static_cast<int>(angles.size());
     runs.assign(angles.size(), Run{});
     if (workers.empty()) {
         if (!driver) {
-            if (error) *error = "no scene to play on";
+            if (error)
+                *error = "no scene to play on";
             return false;
         }
         LevelPlayer player(*driver);
-        for (int i = 0; i < count; ++i) runs[static_cast<size_t>(i)] = player.PlayAt(path, angles[i], maxFrames, true);
+        for (int i = 0; i < count; ++i)
+            runs[static_cast<size_t>(i)] = player.PlayAt(path, angles[i], maxFrames, true);
         return true;
     }
     // The workers stay in the folder their scene loaded its data from, not
@@ -228,7 +254,8 @@ bool LevelSweep::Sweep(const std::string& path, long maxFrames, SceneDriver* dri
     std::string where = path;
     if (where.empty() || where[0] != '/') {
         char* cwd = getcwd(nullptr, 0);
-        if (cwd) where = std::string(cwd) + "/" + path;
+        if (cwd)
+            where = std::string(cwd) + "/" + path;
         std::free(cwd);
     }
     // Each worker has at most one run outstanding and gets the next angle as
@@ -242,24 +269,28 @@ bool LevelSweep::Sweep(const std::string& path, long maxFrames, SceneDriver* dri
     int next = 0, done = 0;
     bool failed = false;
     for (size_t k = 0; k < workers.size() && next < count; ++k) {
-        if (!send(workers[k], next)) failed = true;
+        if (!send(workers[k], next))
+            failed = true;
         busy[k] = next++;
     }
     while (!failed && done < count) {
         std::vector<pollfd> waits;
         std::vector<size_t> owners;
         for (size_t k = 0; k < workers.size(); ++k) {
-            if (busy[k] < 0) continue;
+            if (busy[k] < 0)
+                continue;
             waits.push_back(pollfd{fileno(workers[k].results), POLLIN, 0});
             owners.push_back(k);
         }
         if (poll(waits.data(), waits.size(), -1) < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             failed = true;
             break;
         }
         for (size_t w = 0; w < waits.size() && !failed; ++w) {
-            if (!waits[w].revents) continue;
+            if (!waits[w].revents)
+                continue;
             Worker& worker = workers[owners[w]];
             char line[512];
             int index;
@@ -273,13 +304,15 @@ bool LevelSweep::Sweep(const std::string& path, long maxFrames, SceneDriver* dri
             ++done;
             busy[owners[w]] = -1;
             if (next < count) {
-                if (!send(worker, next)) failed = true;
+                if (!send(worker, next))
+                    failed = true;
                 busy[owners[w]] = next++;
             }
         }
     }
     if (failed) {
-        if (error) *error = "a sweep worker stopped before the sweep was done";
+        if (error)
+            *error = "a sweep worker stopped before the sweep was done";
         StopWorkers();
         return false;
     }
@@ -287,7 +320,8 @@ bool LevelSweep::Sweep(const std::string& path, long maxFrames, SceneDriver* dri
 }
 
 double LevelSweep::ClearShare(const std::vector<Run>& runs) {
-    if (runs.empty()) return 0.0;
+    if (runs.empty())
+        return 0.0;
     auto cleared = std::count_if(runs.begin(), runs.end(),
                                  [](const Run& r) { return r.outcome == LevelPlayer::Cleared; });
     return 100.0 * static_cast<double>(cleared) / static_cast<double>(runs.size());
@@ -297,35 +331,48 @@ std::string LevelSweep::Summary(const std::vector<Run>& runs) {
     std::vector<long> frames, lost;
     size_t caged = 0;
     for (const Run& run : runs) {
-        if (run.outcome == LevelPlayer::Caged) ++caged;
-        if (run.outcome != LevelPlayer::Cleared) continue;
+        if (run.outcome == LevelPlayer::Caged)
+            ++caged;
+        if (run.outcome != LevelPlayer::Cleared)
+            continue;
         frames.push_back(run.frames);
         lost.push_back(run.ballsLost);
     }
-    std::string text = Format("%zu serves, cleared %zu (%.1f%%)", runs.size(), frames.size(), ClearShare(runs));
-    if (caged) text += Format(", caged %zu", caged);
+    std::string text =
+        Format("%zu serves, cleared %zu (%.1f%%)", runs.size(), frames.size(), ClearShare(runs));
+    if (caged)
+        text += Format(", caged %zu", caged);
     text += "; frames to clear ";
-    if (frames.empty()) return text + "none";
+    if (frames.empty())
+        return text + "none";
     long least = *std::min_element(frames.begin(), frames.end());
     long most = *std::max_element(frames.begin(), frames.end());
     long middle = LevelPlayer::Median(frames);
-    return text + Format("min %ld (%.1f min), median %ld (%.1f min), max %ld (%.1f min); balls lost median %ld",
-                         least, LevelPlayer::Minutes(least), middle, LevelPlayer::Minutes(middle), most,
-                         LevelPlayer::Minutes(most), LevelPlayer::Median(lost));
+    return text + Format("min %ld (%.1f min), median %ld (%.1f min), max %ld (%.1f min); balls "
+                         "lost median %ld",
+                         least, LevelPlayer::Minutes(least), middle, LevelPlayer::Minutes(middle),
+                         most, LevelPlayer::Minutes(most), LevelPlayer::Median(lost));
 }
 
 std::string LevelSweep::Failure(const Run& run) {
     const std::string serve = Format("serve at %g degrees", static_cast<double>(run.angle));
     switch (run.outcome) {
     case LevelPlayer::Loops:
-        return serve + Format(" loops from frame %ld (every %ld frames)", run.loopStart, run.loopLength);
+        return serve +
+               Format(" loops from frame %ld (every %ld frames)", run.loopStart, run.loopLength);
     case LevelPlayer::Caged:
-        return serve + Format(" cages the ball from frame %ld (every %ld frames)", run.loopStart, run.loopLength);
-    case LevelPlayer::FrameLimit: return serve + Format(" still playing after %ld frames", run.frames);
-    case LevelPlayer::AllBallsLost: return serve + Format(" lost every ball after %ld frames", run.frames);
-    case LevelPlayer::Stopped: return serve + Format(" stopped in round state %d", run.endState);
-    case LevelPlayer::Cleared: return serve + " cleared the level";
-    default: return serve + ": the game did not start the level";
+        return serve + Format(" cages the ball from frame %ld (every %ld frames)", run.loopStart,
+                              run.loopLength);
+    case LevelPlayer::FrameLimit:
+        return serve + Format(" still playing after %ld frames", run.frames);
+    case LevelPlayer::AllBallsLost:
+        return serve + Format(" lost every ball after %ld frames", run.frames);
+    case LevelPlayer::Stopped:
+        return serve + Format(" stopped in round state %d", run.endState);
+    case LevelPlayer::Cleared:
+        return serve + " cleared the level";
+    default:
+        return serve + ": the game did not start the level";
     }
 }
 
@@ -338,12 +385,13 @@ std::string LevelSweep::CsvRow(const std::string& path, const Run& run) {
     if (file.find_first_of(",\"\r\n") != std::string::npos) {
         std::string quoted = "\"";
         for (char c : file) {
-            if (c == '"') quoted += '"';
+            if (c == '"')
+                quoted += '"';
             quoted += c;
         }
         file = quoted + "\"";
     }
     return file + Format(",%g,%d,%ld,%d,%d,%s,%ld,%d", static_cast<double>(run.angle),
-                         run.outcome == LevelPlayer::Cleared ? 1 : 0, run.frames, run.ballsLost, run.points,
-                         OutcomeName(run.outcome), run.loopStart, run.bricksLeft);
+                         run.outcome == LevelPlayer::Cleared ? 1 : 0, run.frames, run.ballsLost,
+                         run.points, OutcomeName(run.outcome), run.loopStart, run.bricksLeft);
 }

@@ -16,7 +16,7 @@ class SceneDriver;
 // its own scene; the results are the same, in the same order, however many
 // workers play them.
 class LevelSweep {
-public:
+  public:
     using Run = LevelPlayer::Run;
 
     // Every distinct angle a serve leaves at, ascending (60 of them).
@@ -63,7 +63,7 @@ public:
     static std::string EncodeRun(int index, const Run& run);
     static bool DecodeRun(const std::string& line, int& index, Run& run);
 
-private:
+  private:
     struct Worker {
         pid_t pid = -1;
         FILE* jobs = nullptr;    // to the worker

@@ -67,7 +67,8 @@ PlayState PlayState::Of(const GameScene& scene) {
     add(ball.bounds.w);
     add(ball.bounds.h);
     const GameScene::BallPose& start = scene.lastStart;
-    const bool guardMayAct = scene.lastSolidHit >= 0 && start.x == static_cast<float>(static_cast<int>(start.x)) &&
+    const bool guardMayAct = scene.lastSolidHit >= 0 &&
+                             start.x == static_cast<float>(static_cast<int>(start.x)) &&
                              start.y == static_cast<float>(static_cast<int>(start.y));
     add(guardMayAct ? 1 : 0);
     addFloat(guardMayAct ? start.x : 0.0f);
@@ -93,7 +94,8 @@ PlayState PlayState::Of(const GameScene& scene) {
     }
     for (int i = 0; i < scene.powerUps.GetCount(); ++i) {
         const auto* capsule = static_cast<const CPowerUp*>(scene.powerUps.Get(i));
-        if (capsule->state != fwSDLSprite::Active) continue;
+        if (capsule->state != fwSDLSprite::Active)
+            continue;
         add(capsule->kind);
         addSprite(*capsule);
     }
@@ -103,7 +105,8 @@ PlayState PlayState::Of(const GameScene& scene) {
 int PlayState::HitsLeft(const GameScene& scene) {
     int hits = 0;
     for (const BrickCell& cell : scene.bricks.cells) {
-        if (cell.present && cell.breakable && cell.kind > 0) hits += cell.kind;
+        if (cell.present && cell.breakable && cell.kind > 0)
+            hits += cell.kind;
     }
     return hits;
 }

@@ -11,7 +11,7 @@ class GameScene;
 // compared exactly. Taken while the scene is playing with no key held (the
 // level player's runs); PlayState.cpp argues why nothing else matters.
 class PlayState {
-public:
+  public:
     // The state of scene as the last round step left it.
     static PlayState Of(const GameScene& scene);
     // Breakable hits still needed: the sum of the kinds of the present

@@ -21,13 +21,19 @@ std::vector<png_byte> ToRgb(SDL_Surface* surface) {
             const Uint8* p = row + x * bpp;
             Uint32 pixel = 0;
             switch (bpp) {
-            case 1: pixel = *p; break;
-            case 2: pixel = *reinterpret_cast<const Uint16*>(p); break;
+            case 1:
+                pixel = *p;
+                break;
+            case 2:
+                pixel = *reinterpret_cast<const Uint16*>(p);
+                break;
             case 3:
                 pixel = SDL_BYTEORDER == SDL_LIL_ENDIAN ? (p[0] | p[1] << 8 | p[2] << 16)
                                                         : (p[2] | p[1] << 8 | p[0] << 16);
                 break;
-            default: pixel = *reinterpret_cast<const Uint32*>(p); break;
+            default:
+                pixel = *reinterpret_cast<const Uint32*>(p);
+                break;
             }
             png_byte* out = &rgb[(static_cast<size_t>(y) * w + x) * 3];
             SDL_GetRGB(pixel, surface->format, &out[0], &out[1], &out[2]);
@@ -41,14 +47,17 @@ std::vector<png_byte> ToRgb(SDL_Surface* surface) {
 
 bool PngWriter::Write(const std::string& path, SDL_Surface* surface, std::string* error) {
     auto fail = [error](const std::string& why) {
-        if (error) *error = why;
+        if (error)
+            *error = why;
         return false;
     };
-    if (!surface) return fail("no surface to save");
+    if (!surface)
+        return fail("no surface to save");
     std::vector<png_byte> rgb = ToRgb(surface);
 
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return fail(std::strerror(errno));
+    if (!file)
+        return fail(std::strerror(errno));
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!png || !info) {
@@ -69,8 +78,9 @@ bool PngWriter::Write(const std::string& path, SDL_Surface* surface, std::string
         return fail("libpng failed while writing");
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(surface->w), static_cast<png_uint_32>(surface->h), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(surface->w),
+                 static_cast<png_uint_32>(surface->h), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     png_write_image(png, rows.data());
     png_write_end(png, nullptr);

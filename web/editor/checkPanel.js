@@ -91,18 +91,26 @@ function showCheck() {
     const c = result.counts;
     // levelcheck's own words, so the page and the tool read alike.
     const counts = byId('counts');
-    counts.textContent = `${c.bricks} bricks (1-hit ${c.oneHit}, 2-hit ${c.twoHit}, 3-hit ${c.threeHit}, ` +
+    counts.textContent =
+        `${c.bricks} bricks (1-hit ${c.oneHit}, 2-hit ${c.twoHit}, 3-hit ${c.threeHit}, ` +
         `solid ${c.solid}), ${c.capsuleBricks} power-up bricks; ${c.hits} hits, ${c.points} points`;
     counts.title = counts.textContent;
     byId('summary').textContent = result.summary;
-    const items = result.messages.map((m) => messageItem(m.severity,
-        `${result.name}:${m.line}:${m.column}: ${m.severity}: ${m.text}`, () => pointAt(m.line, m.column, m.cell)));
+    const items = result.messages.map((m) =>
+        messageItem(m.severity, `${result.name}:${m.line}:${m.column}: ${m.severity}: ${m.text}`, () =>
+            pointAt(m.line, m.column, m.cell),
+        ),
+    );
     // A caged serve is the level's error as much as a walled-in brick: it is listed with them.
     // The sweep prints the check's own errors too: those are listed once, above.
     const own = new Set(result.messages.map((m) => `${m.line}:${m.column}: ${m.text}`));
     for (const e of editor.sweepErrors.filter((x) => !own.has(`${x.line}:${x.column}: ${x.text}`))) {
-        const item = messageItem('error', `${result.name}:${e.line}:${e.column}: error: ${e.text} (sweep` +
-            `${editor.sweepStale ? ', before the last change' : ''})`, () => pointAt(e.line, e.column));
+        const item = messageItem(
+            'error',
+            `${result.name}:${e.line}:${e.column}: error: ${e.text} (sweep` +
+                `${editor.sweepStale ? ', before the last change' : ''})`,
+            () => pointAt(e.line, e.column),
+        );
         item.classList.add('from-sweep');
         items.push(item);
     }
@@ -152,8 +160,12 @@ function errorPlaces(result) {
 export function pointAt(line, column, cellIndex = -1) {
     const result = editor.lastCheck;
     const cell = result && cellIndex >= 0 ? result.cells[cellIndex] : null;
-    view.marked = cell && cell.row >= 0 && cell.column >= 0 ? { col: cell.column, row: cell.row }
-        : result ? placeAtText(result.cells, line, column) : null;
+    view.marked =
+        cell && cell.row >= 0 && cell.column >= 0
+            ? { col: cell.column, row: cell.row }
+            : result
+              ? placeAtText(result.cells, line, column)
+              : null;
     redraw();
     const lines = textArea.value.split('\n');
     if (line <= lines.length) {
@@ -180,9 +192,16 @@ on('grid-changed', () => {
     // Only a change on the grid writes the text; say which lines it wrote.
     const level = drawing();
     const lines = changedLines(level.stroke ? level.strokeText : textArea.value, level.text);
-    const what = editor.change === 'edit' ? 'The grid\'s change rewrote' : editor.change === 'undo' ? 'Undo restored' : 'Redo restored';
-    textNote.textContent = lines.length === 0 ? ''
-        : `${what} line${lines.length === 1 ? '' : 's'} ${lineList(lines)} of the text.`;
+    const what =
+        editor.change === 'edit'
+            ? "The grid's change rewrote"
+            : editor.change === 'undo'
+              ? 'Undo restored'
+              : 'Redo restored';
+    textNote.textContent =
+        lines.length === 0
+            ? ''
+            : `${what} line${lines.length === 1 ? '' : 's'} ${lineList(lines)} of the text.`;
     showLevel();
     emit('set-changed');
 });

@@ -66,7 +66,8 @@ export class Drawing {
         if (!stroke) return [];
         // A cell painted and painted back within one drag is no change.
         const changes = [...stroke.values()].filter((c) => c.before !== c.after);
-        if (this.history.push({ cells: changes, textBefore: this.strokeText, textAfter: this.text })) this.onStep?.();
+        if (this.history.push({ cells: changes, textBefore: this.strokeText, textAfter: this.text }))
+            this.onStep?.();
         return changes.map((c) => placeOf(c.index));
     }
 

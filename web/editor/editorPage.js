@@ -31,11 +31,24 @@ if (addressHasLink()) {
 } else {
     openKeptSet();
     if (location.hash.length > 1) {
-        showNotice('The address ends in something that is not a level link (a level link ends in #q1. and ' +
-            'letters): nothing was opened from it.', true);
+        showNotice(
+            'The address ends in something that is not a level link (a level link ends in #q1. and ' +
+                'letters): nothing was opened from it.',
+            true,
+        );
     }
 }
 
 // For the page's tests and benchmark.
-Object.assign(window, { quadrellEditor: { get set() { return editor.set; }, get lastSweep() { return sweep.lastSweep; },
-    pool: editor.pool, checkTimes } });
+Object.assign(window, {
+    quadrellEditor: {
+        get set() {
+            return editor.set;
+        },
+        get lastSweep() {
+            return sweep.lastSweep;
+        },
+        pool: editor.pool,
+        checkTimes,
+    },
+});

@@ -54,7 +54,10 @@ export async function readLevels(levels) {
         // which then answers null: ask again rather than fail the opening.
         let result = null;
         for (let tries = 0; !result && tries < 20; ++tries) {
-            result = await editor.pool.check(given, { name: levels[i].name ?? levelFileName(i), quiet: true });
+            result = await editor.pool.check(given, {
+                name: levels[i].name ?? levelFileName(i),
+                quiet: true,
+            });
         }
         if (!result) throw new Error('the check was cut short');
         entries.push({ title: levels[i].title ?? '', grid: Grid.fromCheckCells(result.cells), text });
@@ -73,7 +76,8 @@ async function fileBytes(file, limit = MAX_FILE_BYTES) {
 
 const canOpenFolders = 'showDirectoryPicker' in window;
 byId('open-folder').toggleAttribute('disabled', !canOpenFolders);
-if (!canOpenFolders) byId('open-folder').title = 'This browser cannot open folders: open files and download a zip';
+if (!canOpenFolders)
+    byId('open-folder').title = 'This browser cannot open folders: open files and download a zip';
 byId('open-folder').addEventListener('click', async () => {
     try {
         // File System Access, Chromium only.
@@ -116,7 +120,8 @@ byId('save-folder').addEventListener('click', async () => {
         // Level files past the set's last would play after it.
         for (const name of staleLevels(names, editor.set.length)) await folder.removeEntry(name);
         // An old titles file would give these levels another set's titles.
-        if (!files.some((f) => f.name === TITLES_FILE) && names.includes(TITLES_FILE)) await folder.removeEntry(TITLES_FILE);
+        if (!files.some((f) => f.name === TITLES_FILE) && names.includes(TITLES_FILE))
+            await folder.removeEntry(TITLES_FILE);
         showNotice(`Saved ${editor.set.length} levels into the folder ${folder.name}.`);
     } catch (error) {
         failed(error);
@@ -146,16 +151,20 @@ byId('open-files').addEventListener('change', async (event) => {
                 from = file.name;
                 break;
             }
-            if (bytes.length > MAX_FILE_BYTES) throw new Error(`${file.name} is ${bytes.length} bytes, too large for a level file`);
+            if (bytes.length > MAX_FILE_BYTES)
+                throw new Error(`${file.name} is ${bytes.length} bytes, too large for a level file`);
             if (file.name === TITLES_FILE) titlesBytes = bytes;
             else levels.push({ name: file.name, text: bytes });
         }
         levels = pickedOrder(levels);
         if (levels.length === 0) throw new Error('no level file was picked');
         const names = levels.map((f) => f.name).join(', ');
-        const setName = from || (levels.length === 1 ? names : `${levels[0].name} and ${levels.length - 1} more`);
+        const setName =
+            from || (levels.length === 1 ? names : `${levels[0].name} and ${levels.length - 1} more`);
         keepAsNewSet(setName, await readLevels(titled(levels, titlesBytes)));
-        showNotice(`Opened ${levels.length} level files as a new set${from ? ` from ${from}` : ''}: ${names}.`);
+        showNotice(
+            `Opened ${levels.length} level files as a new set${from ? ` from ${from}` : ''}: ${names}.`,
+        );
     } catch (error) {
         failed(error);
     } finally {
@@ -178,7 +187,12 @@ function download(blob, name) {
 }
 
 byId('download-zip').addEventListener('click', () => {
-    download(new Blob([/** @type {Uint8Array<ArrayBuffer>} */ (zipFiles(setFiles()))], { type: 'application/zip' }), 'levels.zip');
+    download(
+        new Blob([/** @type {Uint8Array<ArrayBuffer>} */ (zipFiles(setFiles()))], {
+            type: 'application/zip',
+        }),
+        'levels.zip',
+    );
 });
 byId('download-level').addEventListener('click', () => {
     const file = editor.set.files()[editor.set.current];

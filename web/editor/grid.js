@@ -113,7 +113,9 @@ export function rectanglePlaces(a, b) {
  * @param {number} row
  */
 export function isInside(col, row) {
-    return Number.isInteger(col) && Number.isInteger(row) && col >= 0 && col < COLUMNS && row >= 0 && row < ROWS;
+    return (
+        Number.isInteger(col) && Number.isInteger(row) && col >= 0 && col < COLUMNS && row >= 0 && row < ROWS
+    );
 }
 
 // The loader's brick rectangles: CELL_STEP_X pixels apart across,
@@ -195,11 +197,13 @@ export class Grid {
      * @returns {Grid}
      */
     static fromCheckCells(cells) {
-        return Grid.fromLoaderCells(cells.map((c) => ({
-            kind: c.kind,
-            hasPowerUp: c.capsule,
-            rect: { x: 1 + c.column * CELL_STEP_X, y: 1 + c.row * CELL_STEP_Y },
-        })));
+        return Grid.fromLoaderCells(
+            cells.map((c) => ({
+                kind: c.kind,
+                hasPowerUp: c.capsule,
+                rect: { x: 1 + c.column * CELL_STEP_X, y: 1 + c.row * CELL_STEP_Y },
+            })),
+        );
     }
 
     /**

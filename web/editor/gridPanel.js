@@ -52,8 +52,10 @@ function cellsBetween(a, b) {
     /** @type {Place[]} */
     const places = [];
     for (let i = 1; i <= steps; ++i) {
-        places.push({ col: Math.round(a.col + ((b.col - a.col) * i) / steps),
-            row: Math.round(a.row + ((b.row - a.row) * i) / steps) });
+        places.push({
+            col: Math.round(a.col + ((b.col - a.col) * i) / steps),
+            row: Math.round(a.row + ((b.row - a.row) * i) / steps),
+        });
     }
     return places;
 }
@@ -105,7 +107,8 @@ canvas.addEventListener('pointermove', (event) => {
         return;
     }
     let painted = false;
-    for (const p of cellsBetween(drag.last, place)) painted = apply(p, /** @type {'paint' | 'erase' | 'capsule'} */ (drag.mode)) || painted;
+    for (const p of cellsBetween(drag.last, place))
+        painted = apply(p, /** @type {'paint' | 'erase' | 'capsule'} */ (drag.mode)) || painted;
     drag.last = place;
     if (painted) gridChanged();
 });

@@ -6,7 +6,13 @@
 // what a press or a drag does is the page's business (editorPage.js).
 
 import {
-    BRICK_HEIGHT as BRICK_H, BRICK_WIDTH as BRICK_W, CELL_STEP_X as STEP_X, CELL_STEP_Y as STEP_Y, COLUMNS, GRID_TOP, ROWS,
+    BRICK_HEIGHT as BRICK_H,
+    BRICK_WIDTH as BRICK_W,
+    CELL_STEP_X as STEP_X,
+    CELL_STEP_Y as STEP_Y,
+    COLUMNS,
+    GRID_TOP,
+    ROWS,
     SCREEN_WIDTH,
 } from '../shared/geometry.js';
 
@@ -50,13 +56,18 @@ export function wholeScale(width, height) {
 export async function loadBrickImages(folder) {
     /** @type {Record<string, HTMLImageElement>} */
     const images = {};
-    await Promise.all(Object.entries(IMAGE_FILES).map(([kind, file]) => new Promise((resolve, reject) => {
-        const image = new Image();
-        image.onload = () => resolve(undefined);
-        image.onerror = () => reject(new Error(`the brick image ${file} did not load`));
-        image.src = new URL(file, folder).href;
-        images[kind] = image;
-    })));
+    await Promise.all(
+        Object.entries(IMAGE_FILES).map(
+            ([kind, file]) =>
+                new Promise((resolve, reject) => {
+                    const image = new Image();
+                    image.onload = () => resolve(undefined);
+                    image.onerror = () => reject(new Error(`the brick image ${file} did not load`));
+                    image.src = new URL(file, folder).href;
+                    images[kind] = image;
+                }),
+        ),
+    );
     return images;
 }
 
@@ -231,7 +242,11 @@ export class GridView {
         context.strokeStyle = color;
         context.lineWidth = Math.max(1, s);
         context.setLineDash(dash.map((d) => d * s));
-        context.strokeRect(left * STEP_X * s + s / 2, (GRID_TOP + top * STEP_Y) * s + s / 2,
-            ((right - left + 1) * STEP_X) * s, ((bottom - top + 1) * STEP_Y) * s);
+        context.strokeRect(
+            left * STEP_X * s + s / 2,
+            (GRID_TOP + top * STEP_Y) * s + s / 2,
+            (right - left + 1) * STEP_X * s,
+            (bottom - top + 1) * STEP_Y * s,
+        );
     }
 }

@@ -42,12 +42,14 @@ export function folderLevels(names) {
  * @returns {F[]}
  */
 export function pickedOrder(files) {
-    return [...files].sort((a, b) => {
-        const na = levelNumber(a.name) || Infinity;
-        const nb = levelNumber(b.name) || Infinity;
-        if (na !== nb) return na - nb;
-        return a.name < b.name ? -1 : a.name > b.name ? 1 : 0;
-    }).slice(0, MAX_LEVELS);
+    return [...files]
+        .sort((a, b) => {
+            const na = levelNumber(a.name) || Infinity;
+            const nb = levelNumber(b.name) || Infinity;
+            if (na !== nb) return na - nb;
+            return a.name < b.name ? -1 : a.name > b.name ? 1 : 0;
+        })
+        .slice(0, MAX_LEVELS);
 }
 
 /**

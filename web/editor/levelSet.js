@@ -52,7 +52,9 @@ export class LevelSet {
         /** @type {SetStep[]} */
         this.undone = [];
         /** @type {Level[]} */
-        this.levels = levels.map((l) => this.made(cleanTitle(l.title), new Drawing(l.grid, undefined, l.text)));
+        this.levels = levels.map((l) =>
+            this.made(cleanTitle(l.title), new Drawing(l.grid, undefined, l.text)),
+        );
         /** the level open in the editor */
         this.current = 0;
     }
@@ -176,8 +178,10 @@ export class LevelSet {
      */
     duplicate(index) {
         const level = this.level(index);
-        return this.insert(index + 1, this.made(level.title,
-            new Drawing(level.drawing.grid.clone(), undefined, level.drawing.text)));
+        return this.insert(
+            index + 1,
+            this.made(level.title, new Drawing(level.drawing.grid.clone(), undefined, level.drawing.text)),
+        );
     }
 
     /**
@@ -250,7 +254,11 @@ export class LevelSet {
             format: STORAGE_FORMAT,
             version: STORAGE_VERSION,
             current: this.current,
-            levels: this.levels.map((l) => ({ title: l.title, cells: l.drawing.grid.toCode(), text: l.drawing.text })),
+            levels: this.levels.map((l) => ({
+                title: l.title,
+                cells: l.drawing.grid.toCode(),
+                text: l.drawing.text,
+            })),
         });
     }
 
@@ -262,7 +270,8 @@ export class LevelSet {
      */
     static fromStorage(stored) {
         /** @param {string} why */
-        const fail = (why) => /** @type {const} */ ({ ok: false, error: `the stored levels cannot be used: ${why}` });
+        const fail = (why) =>
+            /** @type {const} */ ({ ok: false, error: `the stored levels cannot be used: ${why}` });
         if (typeof stored !== 'string') return fail('nothing stored');
         /** @type {any} */
         let data;
@@ -271,9 +280,11 @@ export class LevelSet {
         } catch {
             return fail('not JSON');
         }
-        if (!data || typeof data !== 'object' || data.format !== STORAGE_FORMAT) return fail('not a level set');
+        if (!data || typeof data !== 'object' || data.format !== STORAGE_FORMAT)
+            return fail('not a level set');
         // Version 1 kept no text: its levels' texts are their grids written out.
-        if (data.version !== STORAGE_VERSION && data.version !== 1) return fail(`version ${String(data.version)} is not known`);
+        if (data.version !== STORAGE_VERSION && data.version !== 1)
+            return fail(`version ${String(data.version)} is not known`);
         const levels = data.levels;
         if (!Array.isArray(levels) || levels.length === 0 || levels.length > MAX_LEVELS) {
             return fail(`a set holds 1 to ${MAX_LEVELS} levels`);

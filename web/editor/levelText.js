@@ -76,5 +76,7 @@ export function lineList(lines) {
         parts.push(j > i ? `${lines[i]}-${lines[j]}` : String(lines[i]));
         i = j + 1;
     }
-    return parts.length <= 1 ? parts.join('') : `${parts.slice(0, -1).join(', ')} and ${parts[parts.length - 1]}`;
+    return parts.length <= 1
+        ? parts.join('')
+        : `${parts.slice(0, -1).join(', ')} and ${parts[parts.length - 1]}`;
 }

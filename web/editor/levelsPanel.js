@@ -23,19 +23,23 @@ export function startSet(next) {
 
 function showLevels() {
     const { set } = editor;
-    byId('level-list').replaceChildren(...set.levels.map((level, index) => {
-        const item = document.createElement('li');
-        const button = document.createElement('button');
-        button.type = 'button';
-        button.textContent = level.title ? `${levelFileName(index)} · ${level.title}` : levelFileName(index);
-        if (index === set.current) button.setAttribute('aria-current', 'true');
-        button.addEventListener('click', () => {
-            set.select(index);
-            openLevel();
-        });
-        item.append(button);
-        return item;
-    }));
+    byId('level-list').replaceChildren(
+        ...set.levels.map((level, index) => {
+            const item = document.createElement('li');
+            const button = document.createElement('button');
+            button.type = 'button';
+            button.textContent = level.title
+                ? `${levelFileName(index)} · ${level.title}`
+                : levelFileName(index);
+            if (index === set.current) button.setAttribute('aria-current', 'true');
+            button.addEventListener('click', () => {
+                set.select(index);
+                openLevel();
+            });
+            item.append(button);
+            return item;
+        }),
+    );
     byId('delete-level').toggleAttribute('disabled', false);
     byId('move-up').toggleAttribute('disabled', set.current === 0);
     byId('move-down').toggleAttribute('disabled', set.current === set.length - 1);
@@ -72,7 +76,8 @@ byId('move-up').addEventListener('click', () => {
     reordered();
 });
 byId('move-down').addEventListener('click', () => {
-    if (editor.set.current < editor.set.length - 1) editor.set.move(editor.set.current, editor.set.current + 1);
+    if (editor.set.current < editor.set.length - 1)
+        editor.set.move(editor.set.current, editor.set.current + 1);
     reordered();
 });
 

@@ -32,9 +32,12 @@ byId('copy-link').addEventListener('click', async () => {
     } catch {
         copied = false;
     }
-    showNotice(`${copied ? 'The link is copied' : 'The browser did not let the page copy the link: copy it from the box'}` +
-        ` (${link.length} characters); the game's page plays it straight away with index.html in place of editor.html.`,
-    false, link);
+    showNotice(
+        `${copied ? 'The link is copied' : 'The browser did not let the page copy the link: copy it from the box'}` +
+            ` (${link.length} characters); the game's page plays it straight away with index.html in place of editor.html.`,
+        false,
+        link,
+    );
     document.body.dataset.link = link;
     document.body.dataset.playLink = playLink;
 });

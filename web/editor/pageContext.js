@@ -52,9 +52,13 @@ export function emit(event) {
 const workers = Number(new URLSearchParams(location.search).get('workers'));
 
 export const editor = {
-    pool: new LevelCheckPool(Number.isInteger(workers) && workers > 0 && workers <= 64 ? { size: workers } : {}),
-    view: new GridView(/** @type {HTMLCanvasElement} */ (byId('grid')),
-        await loadBrickImages(new URL('images/', import.meta.url))),
+    pool: new LevelCheckPool(
+        Number.isInteger(workers) && workers > 0 && workers <= 64 ? { size: workers } : {},
+    ),
+    view: new GridView(
+        /** @type {HTMLCanvasElement} */ (byId('grid')),
+        await loadBrickImages(new URL('images/', import.meta.url)),
+    ),
     /** @type {LevelSet} */
     set: new LevelSet(),
     /** @type {import('../levelcheck/levelcheck.js').CheckResult | null} the check of the open level's text */

@@ -34,7 +34,9 @@ export async function playInPage(box, canvas, levels, onLog) {
         Promise.all(['runner.js', 'keys.js', 'music.js'].map((file) => import(new URL(file, GAME).href)))
     ).catch((error) => {
         game = null;
-        throw new Error(`the game's web build is not in this site (${error instanceof Error ? error.message : error})`);
+        throw new Error(
+            `the game's web build is not in this site (${error instanceof Error ? error.message : error})`,
+        );
     }));
     const [{ runGame }, { createKeySource, gameKeyOf }, { createLazyMusic, startAudio }] = await loading;
     audio = startAudio(audio);

@@ -9,8 +9,12 @@ import { storeNow } from './setsPanel.js';
 byId('play').addEventListener('click', async () => {
     storeNow();
     try {
-        await playInPage(byId('game'), /** @type {HTMLCanvasElement} */ (byId('game-canvas')), editor.set.files(),
-            (line) => console.log(line));
+        await playInPage(
+            byId('game'),
+            /** @type {HTMLCanvasElement} */ (byId('game-canvas')),
+            editor.set.files(),
+            (line) => console.log(line),
+        );
     } catch (error) {
         failed(error);
     }

@@ -48,15 +48,23 @@ export async function startReplay(box, pool, text, name, index) {
     box.hidden = false;
     caption.textContent = 'levelcheck is playing the serve again…';
     const folder = new URL('images/', import.meta.url);
-    images ??= Promise.all([loadBrickImages(folder), loadImage(new URL('ball.png', folder).href),
-        loadImage(new URL('paddle.png', folder).href)]).then(([bricks, ball, paddle]) => ({ bricks, ball, paddle }));
+    images ??= Promise.all([
+        loadBrickImages(folder),
+        loadImage(new URL('ball.png', folder).href),
+        loadImage(new URL('paddle.png', folder).href),
+    ]).then(([bricks, ball, paddle]) => ({ bricks, ball, paddle }));
     const [art, trace] = await Promise.all([images, pool.trace(text, index, { name })]);
     if (mine !== generation) return;
     const film = new TracePlayback(trace);
     const run = trace.run;
-    const ending = run.outcome === 'cleared' ? `clears the level in ${run.frames} frames`
-        : run.outcome === 'loops' ? `loops from frame ${run.loop_start}`
-        : run.outcome === 'caged' ? `cages the ball from frame ${run.loop_start}` : `ends: ${run.outcome}`;
+    const ending =
+        run.outcome === 'cleared'
+            ? `clears the level in ${run.frames} frames`
+            : run.outcome === 'loops'
+              ? `loops from frame ${run.loop_start}`
+              : run.outcome === 'caged'
+                ? `cages the ball from frame ${run.loop_start}`
+                : `ends: ${run.outcome}`;
     const context = /** @type {CanvasRenderingContext2D} */ (canvas.getContext('2d'));
     canvas.width = SCREEN_WIDTH;
     canvas.height = SCREEN_HEIGHT;
@@ -67,7 +75,8 @@ export async function startReplay(box, pool, text, name, index) {
     const show = () => {
         const scene = film.at(Math.max(1, Math.floor(shown)));
         draw(context, film, scene, art);
-        caption.textContent = `Serve at ${trace.angle} degrees, the computer player: ${ending}. ` +
+        caption.textContent =
+            `Serve at ${trace.angle} degrees, the computer player: ${ending}. ` +
             `Frame ${scene.frame} of ${film.length}, balls ${scene.lives}, points ${scene.points}.`;
         box.dataset.frame = String(scene.frame);
         slider.value = String(scene.frame);
@@ -76,7 +85,10 @@ export async function startReplay(box, pool, text, name, index) {
     const step = () => {
         if (mine !== generation || box.hidden || !playing) return;
         const now = performance.now();
-        shown = Math.min(film.length, shown + ((now - last) / 1000) * FRAMES_PER_SECOND * Number(speed.value || 1));
+        shown = Math.min(
+            film.length,
+            shown + ((now - last) / 1000) * FRAMES_PER_SECOND * Number(speed.value || 1),
+        );
         last = now;
         if (shown >= film.length) playing = false;
         show();

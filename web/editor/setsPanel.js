@@ -19,7 +19,10 @@ let openId = null;
 try {
     store = new SetsStore(localStorage);
 } catch (error) {
-    showNotice(`This browser keeps nothing for this page (${String(error)}): download your work to keep it.`, true);
+    showNotice(
+        `This browser keeps nothing for this page (${String(error)}): download your work to keep it.`,
+        true,
+    );
 }
 byId('kept-where').textContent = store
     ? `Kept in this browser, for ${location.origin} only. Download the set or save it to a folder to keep it anywhere else.`
@@ -46,20 +49,25 @@ export function storeNow() {
         store.save(openId, editor.set, nameInput.value);
     } catch (error) {
         unsaved = true;
-        showNotice(`The set could not be kept in this browser: ${String(error)}. Download it to keep it.`, true);
+        showNotice(
+            `The set could not be kept in this browser: ${String(error)}. Download it to keep it.`,
+            true,
+        );
     }
     showSets();
 }
 
 function showSets() {
     const entries = store ? store.list() : [];
-    list.replaceChildren(...entries.map((e) => {
-        const option = document.createElement('option');
-        option.value = e.id;
-        option.textContent = `${e.name} (${e.levels} ${e.levels === 1 ? 'level' : 'levels'})`;
-        option.selected = e.id === openId;
-        return option;
-    }));
+    list.replaceChildren(
+        ...entries.map((e) => {
+            const option = document.createElement('option');
+            option.value = e.id;
+            option.textContent = `${e.name} (${e.levels} ${e.levels === 1 ? 'level' : 'levels'})`;
+            option.selected = e.id === openId;
+            return option;
+        }),
+    );
     nameInput.value = (openId && store?.entry(openId)?.name) || '';
     byId('delete-set').toggleAttribute('disabled', entries.length === 0);
 }
@@ -98,7 +106,10 @@ export function keepAsNewSet(name, set) {
             openId = store.add(name, set);
             store.remember(openId);
         } catch (error) {
-            showNotice(`The new set could not be kept in this browser: ${String(error)}. Download it to keep it.`, true);
+            showNotice(
+                `The new set could not be kept in this browser: ${String(error)}. Download it to keep it.`,
+                true,
+            );
         }
     }
     emit('set-switched');
@@ -108,7 +119,7 @@ export function keepAsNewSet(name, set) {
 
 /** Opens the set open last, or the newest, or a new one. */
 export function openKeptSet() {
-    const id = store ? store.openSet() ?? store.list()[0]?.id : undefined;
+    const id = store ? (store.openSet() ?? store.list()[0]?.id) : undefined;
     if (id && store) {
         const read = store.load(id);
         if (read.ok) {
@@ -140,8 +151,13 @@ byId('new-set').addEventListener('click', () => {
 byId('delete-set').addEventListener('click', () => {
     if (!store || openId === null) return;
     const name = store.entry(openId)?.name ?? 'this set';
-    if (!window.confirm(`Delete the set "${name}" from this browser for good? ` +
-        'Download it first to keep a copy. This cannot be undone.')) return;
+    if (
+        !window.confirm(
+            `Delete the set "${name}" from this browser for good? ` +
+                'Download it first to keep a copy. This cannot be undone.',
+        )
+    )
+        return;
     try {
         store.remove(openId);
         openId = null;

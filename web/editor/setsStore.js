@@ -59,8 +59,12 @@ export class SetsStore {
         for (const e of data) {
             if (!e || typeof e.id !== 'string' || !/^[a-z0-9]{1,24}$/.test(e.id)) continue;
             if (entries.some((known) => known.id === e.id)) continue;
-            entries.push({ id: e.id, name: cleanName(e.name), updated: Number(e.updated) || 0,
-                levels: Number.isInteger(e.levels) ? e.levels : 0 });
+            entries.push({
+                id: e.id,
+                name: cleanName(e.name),
+                updated: Number(e.updated) || 0,
+                levels: Number.isInteger(e.levels) ? e.levels : 0,
+            });
         }
         return entries;
     }

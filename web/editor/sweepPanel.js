@@ -78,15 +78,19 @@ function showSweep(report, text, name, buttons) {
     report.runs.forEach((run, i) => buttons[i] && showMark(buttons[i], i, run, text, name));
     const lines = sweepLines(report.output);
     editor.sweepErrors = lines.filter((l) => l.severity === 'error');
-    notes.replaceChildren(...lines.filter((l) => l.severity === 'note').map((l) => {
-        const item = document.createElement('li');
-        const button = document.createElement('button');
-        button.type = 'button';
-        button.textContent = `${name}:${l.line}:${l.column}: note: ${l.text}`;
-        button.addEventListener('click', () => pointAt(l.line, l.column));
-        item.append(button);
-        return item;
-    }));
+    notes.replaceChildren(
+        ...lines
+            .filter((l) => l.severity === 'note')
+            .map((l) => {
+                const item = document.createElement('li');
+                const button = document.createElement('button');
+                button.type = 'button';
+                button.textContent = `${name}:${l.line}:${l.column}: note: ${l.text}`;
+                button.addEventListener('click', () => pointAt(l.line, l.column));
+                item.append(button);
+                return item;
+            }),
+    );
     emit('swept');
 }
 
@@ -103,7 +107,8 @@ sweepButton.addEventListener('click', async () => {
     const counts = editor.lastCheck?.counts;
     if (counts && counts.bricks - counts.solid === 0) {
         // Sixty cleared serves of an empty level would read as a perfect score.
-        byId('sweep-output').textContent = 'Nothing to clear: the level has no breakable brick, so there is nothing to sweep.';
+        byId('sweep-output').textContent =
+            'Nothing to clear: the level has no breakable brick, so there is nothing to sweep.';
         return;
     }
     const control = new AbortController();
@@ -155,7 +160,9 @@ function showMark(button, index, run, text, name) {
     button.textContent = mark.glyph;
     button.dataset.angle = String(run.angle);
     button.dataset.outcome = outcome;
-    const label = `serve at ${run.angle} degrees: ${mark.label}` + (outcome === 'cleared' ? ` in ${run.frames} frames` : '');
+    const label =
+        `serve at ${run.angle} degrees: ${mark.label}` +
+        (outcome === 'cleared' ? ` in ${run.frames} frames` : '');
     button.title = `${label}. Click to watch it.`;
     button.setAttribute('aria-label', label);
     button.onclick = () => {

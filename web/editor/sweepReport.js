@@ -19,8 +19,12 @@ export function sweepLines(output) {
     for (const line of output.split('\n')) {
         const match = /^.*?:(\d+):(\d+): (error|note): (.*)$/.exec(line);
         if (match) {
-            lines.push({ severity: /** @type {'error' | 'note'} */ (match[3]), line: Number(match[1]),
-                column: Number(match[2]), text: match[4] });
+            lines.push({
+                severity: /** @type {'error' | 'note'} */ (match[3]),
+                line: Number(match[1]),
+                column: Number(match[2]),
+                text: match[4],
+            });
         }
     }
     return lines;
@@ -47,9 +51,13 @@ export function placeAtText(cells, line, column) {
  */
 export function markOf(outcome) {
     switch (outcome) {
-    case 'cleared': return { kind: 'cleared', glyph: '✓', label: 'cleared' };
-    case 'loops': return { kind: 'loops', glyph: '↻', label: 'loops (the computer player\'s, not an error)' };
-    case 'caged': return { kind: 'caged', glyph: '■', label: 'caged: an error of the level' };
-    default: return { kind: 'lost', glyph: '✗', label: outcome === 'lost' ? 'lost' : `ends: ${outcome}` };
+        case 'cleared':
+            return { kind: 'cleared', glyph: '✓', label: 'cleared' };
+        case 'loops':
+            return { kind: 'loops', glyph: '↻', label: "loops (the computer player's, not an error)" };
+        case 'caged':
+            return { kind: 'caged', glyph: '■', label: 'caged: an error of the level' };
+        default:
+            return { kind: 'lost', glyph: '✗', label: outcome === 'lost' ? 'lost' : `ends: ${outcome}` };
     }
 }

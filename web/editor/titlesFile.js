@@ -14,7 +14,9 @@ export const TITLES_FILE = 'titles.txt';
  * @param {string[]} titles
  */
 export function writeTitles(titles) {
-    const lines = titles.map((title, i) => (title ? `${levelFileName(i)}: ${cleanTitle(title)}\n` : '')).join('');
+    const lines = titles
+        .map((title, i) => (title ? `${levelFileName(i)}: ${cleanTitle(title)}\n` : ''))
+        .join('');
     return lines ? `# The editor's titles for these levels; the game does not read this file.\n${lines}` : '';
 }
 

@@ -30,7 +30,10 @@ const DEFLATED = 8;
  * @param {Uint8Array} bytes
  */
 export function isZip(bytes) {
-    return bytes.length >= 4 && new DataView(bytes.buffer, bytes.byteOffset, 4).getUint32(0, true) === LOCAL_HEADER;
+    return (
+        bytes.length >= 4 &&
+        new DataView(bytes.buffer, bytes.byteOffset, 4).getUint32(0, true) === LOCAL_HEADER
+    );
 }
 
 /**
@@ -41,7 +44,10 @@ export function isZip(bytes) {
  * @returns {Promise<ZipFile[]>}
  */
 export async function unzipFiles(zip, { maxFileBytes }) {
-    if (zip.length > MAX_ZIP_BYTES) throw new Error(`the zip is ${zip.length} bytes, more than the ${MAX_ZIP_BYTES} a set of levels needs`);
+    if (zip.length > MAX_ZIP_BYTES)
+        throw new Error(
+            `the zip is ${zip.length} bytes, more than the ${MAX_ZIP_BYTES} a set of levels needs`,
+        );
     const view = new DataView(zip.buffer, zip.byteOffset, zip.byteLength);
     const end = findEnd(view);
     const count = view.getUint16(end + 10, true);
@@ -53,7 +59,7 @@ export async function unzipFiles(zip, { maxFileBytes }) {
     let at = directoryAt;
     for (let i = 0; i < count; ++i) {
         need(view, at, 46);
-        if (view.getUint32(at, true) !== CENTRAL_HEADER) throw new Error('the zip\'s list of files is broken');
+        if (view.getUint32(at, true) !== CENTRAL_HEADER) throw new Error("the zip's list of files is broken");
         const flags = view.getUint16(at + 8, true);
         const method = view.getUint16(at + 10, true);
         const crc = view.getUint32(at + 16, true);
@@ -71,7 +77,8 @@ export async function unzipFiles(zip, { maxFileBytes }) {
         if (flags & 1) throw new Error(`${name} in the zip is encrypted`);
         if (seen.has(name)) throw new Error(`the zip holds ${name} twice`);
         seen.add(name);
-        if (size > maxFileBytes) throw new Error(`${name} in the zip is ${size} bytes, too large for a level file`);
+        if (size > maxFileBytes)
+            throw new Error(`${name} in the zip is ${size} bytes, too large for a level file`);
         need(view, localAt, 30);
         if (view.getUint32(localAt, true) !== LOCAL_HEADER) throw new Error(`${name}: the zip is broken`);
         const dataAt = localAt + 30 + view.getUint16(localAt + 26, true) + view.getUint16(localAt + 28, true);
@@ -80,8 +87,12 @@ export async function unzipFiles(zip, { maxFileBytes }) {
         let bytes;
         if (method === STORED) bytes = packed;
         else if (method === DEFLATED) bytes = await inflate(packed, maxFileBytes, name);
-        else throw new Error(`${name} in the zip is packed in a way this page does not read (method ${method})`);
-        if (bytes.length !== size || crc32(bytes) !== crc) throw new Error(`${name} in the zip is damaged (its check sum differs)`);
+        else
+            throw new Error(
+                `${name} in the zip is packed in a way this page does not read (method ${method})`,
+            );
+        if (bytes.length !== size || crc32(bytes) !== crc)
+            throw new Error(`${name} in the zip is damaged (its check sum differs)`);
         files.push({ name, bytes });
     }
     return files;
@@ -113,9 +124,16 @@ function findEnd(view) {
  */
 function plainName(name) {
     const parts = name.split(/[\\/]/);
-    if (name.startsWith('/') || name.startsWith('\\') || /^[a-zA-Z]:/.test(name) || parts.includes('..') ||
-        /\p{Cc}/u.test(name)) {
-        throw new Error(`the zip holds a file named ${JSON.stringify(name.slice(0, 80))}, outside its own folder`);
+    if (
+        name.startsWith('/') ||
+        name.startsWith('\\') ||
+        /^[a-zA-Z]:/.test(name) ||
+        parts.includes('..') ||
+        /\p{Cc}/u.test(name)
+    ) {
+        throw new Error(
+            `the zip holds a file named ${JSON.stringify(name.slice(0, 80))}, outside its own folder`,
+        );
     }
     return parts[parts.length - 1];
 }
@@ -127,7 +145,9 @@ function plainName(name) {
  * @param {string} name
  */
 async function inflate(packed, limit, name) {
-    const stream = new Blob([/** @type {Uint8Array<ArrayBuffer>} */ (packed)]).stream().pipeThrough(new DecompressionStream('deflate-raw'));
+    const stream = new Blob([/** @type {Uint8Array<ArrayBuffer>} */ (packed)])
+        .stream()
+        .pipeThrough(new DecompressionStream('deflate-raw'));
     const reader = stream.getReader();
     /** @type {Uint8Array[]} */
     const chunks = [];
@@ -139,7 +159,9 @@ async function inflate(packed, limit, name) {
             size += value.length;
             if (size > limit) {
                 await reader.cancel();
-                throw new Error(`${name} in the zip inflates past ${limit} bytes, too large for a level file`);
+                throw new Error(
+                    `${name} in the zip inflates past ${limit} bytes, too large for a level file`,
+                );
             }
             chunks.push(value);
         }

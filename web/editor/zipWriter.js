@@ -90,7 +90,8 @@ export function zipFiles(entries, date = new Date()) {
         parts.push(new Uint8Array(local.buffer), name, data);
         directory.push(new Uint8Array(central.buffer), name);
         offset += 30 + name.length + data.length;
-        if (offset > 0xffffffff || entries.length > 0xffff) throw new RangeError('too much for a plain zip file');
+        if (offset > 0xffffffff || entries.length > 0xffff)
+            throw new RangeError('too much for a plain zip file');
     }
     const directorySize = directory.reduce((sum, part) => sum + part.length, 0);
     const end = new DataView(new ArrayBuffer(22));
@@ -118,8 +119,14 @@ export function zipFiles(entries, date = new Date()) {
  */
 function checkName(name, seen) {
     // Any character below the space is a control character.
-    if (typeof name !== 'string' || name === '' || name === '.' || name === '..' || /[/\\]/.test(name) ||
-        [...name].some((ch) => ch < ' ')) {
+    if (
+        typeof name !== 'string' ||
+        name === '' ||
+        name === '.' ||
+        name === '..' ||
+        /[/\\]/.test(name) ||
+        [...name].some((ch) => ch < ' ')
+    ) {
         throw new RangeError(`not a plain file name: ${JSON.stringify(name)}`);
     }
     if (seen.has(name)) throw new RangeError(`two files named ${name}`);

@@ -38,7 +38,8 @@ Mix_Chunk* Mix_LoadWAV_RW(SDL_RWops* src, int freesrc) {
         SDL_SetError("Couldn't read the sample");
     } else {
         auto* bytes = static_cast<Uint8*>(std::malloc(static_cast<size_t>(size) + 1));
-        if (bytes && std::fread(bytes, 1, static_cast<size_t>(size), stream) == static_cast<size_t>(size)) {
+        if (bytes &&
+            std::fread(bytes, 1, static_cast<size_t>(size), stream) == static_cast<size_t>(size)) {
             const int id = quadrell_wav_load(bytes, static_cast<int>(size));
             if (id) {
                 chunk = static_cast<Mix_Chunk*>(std::calloc(1, sizeof(Mix_Chunk)));

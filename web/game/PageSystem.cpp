@@ -32,7 +32,8 @@ const Uint32* ShownColours() {
     if (!table) {
         table = static_cast<Uint32*>(std::malloc(65536 * sizeof(Uint32)));
         for (Uint32 p = 0; p < 65536; ++p) {
-            const Uint32 r = ((p >> 11) & 31) * 255 / 31, g = ((p >> 5) & 63) * 97 / 24, b = (p & 31) * 255 / 31;
+            const Uint32 r = ((p >> 11) & 31) * 255 / 31, g = ((p >> 5) & 63) * 97 / 24,
+                         b = (p & 31) * 255 / 31;
             table[p] = r | (g << 8) | (b << 16) | 0xFF000000u;
         }
     }
@@ -82,7 +83,8 @@ int SDL_Flip(SDL_Surface* surface) {
     }
     const Uint32* shown = ShownColours();
     for (int y = 0; y < surface->h; ++y) {
-        const Uint16* row = reinterpret_cast<const Uint16*>(static_cast<const Uint8*>(surface->pixels) + y * surface->pitch);
+        const Uint16* row = reinterpret_cast<const Uint16*>(
+            static_cast<const Uint8*>(surface->pixels) + y * surface->pitch);
         Uint32* out = frame + y * surface->w;
         for (int x = 0; x < surface->w; ++x)
             out[x] = shown[row[x]];

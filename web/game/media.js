@@ -27,42 +27,50 @@ export const through6 = Uint8Array.from({ length: 256 }, (_, v) => expand6[v >> 
  * @returns {Sound | Failure}
  */
 export function parseWav(bytes) {
-  const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
-  const tag = (/** @type {number} */ at) => String.fromCharCode(...bytes.subarray(at, at + 4));
-  if (bytes.length < 12 || tag(0) !== 'RIFF' || tag(8) !== 'WAVE') return { error: 'Unrecognized audio format' };
-  let format = null;
-  for (let at = 12; at + 8 <= bytes.length; ) {
-    const id = tag(at);
-    const size = view.getUint32(at + 4, true);
-    const body = at + 8;
-    if (body + size > bytes.length && id !== 'data') break;
-    if (id === 'fmt ' && size >= 16) {
-      format = {
-        code: view.getUint16(body, true),
-        channels: view.getUint16(body + 2, true),
-        rate: view.getUint32(body + 4, true),
-        bits: view.getUint16(body + 14, true),
-      };
-    } else if (id === 'data') {
-      if (!format) return { error: 'Complex WAVE files not supported' };
-      const { code, channels, rate, bits } = format;
-      if (code !== 1 || (bits !== 8 && bits !== 16) || channels < 1 || channels > 2 || rate < 1000 || rate > 192000) {
-        return { error: 'Unknown WAVE data format' };
-      }
-      const width = (bits / 8) * channels;
-      const frames = Math.floor(Math.min(size, bytes.length - body) / width);
-      const samples = Array.from({ length: channels }, () => new Float32Array(frames));
-      for (let f = 0; f < frames; f++) {
-        for (let c = 0; c < channels; c++) {
-          const p = body + f * width + (c * bits) / 8;
-          samples[c][f] = bits === 8 ? (bytes[p] - 128) / 128 : view.getInt16(p, true) / 32768;
+    const view = new DataView(bytes.buffer, bytes.byteOffset, bytes.byteLength);
+    const tag = (/** @type {number} */ at) => String.fromCharCode(...bytes.subarray(at, at + 4));
+    if (bytes.length < 12 || tag(0) !== 'RIFF' || tag(8) !== 'WAVE')
+        return { error: 'Unrecognized audio format' };
+    let format = null;
+    for (let at = 12; at + 8 <= bytes.length;) {
+        const id = tag(at);
+        const size = view.getUint32(at + 4, true);
+        const body = at + 8;
+        if (body + size > bytes.length && id !== 'data') break;
+        if (id === 'fmt ' && size >= 16) {
+            format = {
+                code: view.getUint16(body, true),
+                channels: view.getUint16(body + 2, true),
+                rate: view.getUint32(body + 4, true),
+                bits: view.getUint16(body + 14, true),
+            };
+        } else if (id === 'data') {
+            if (!format) return { error: 'Complex WAVE files not supported' };
+            const { code, channels, rate, bits } = format;
+            if (
+                code !== 1 ||
+                (bits !== 8 && bits !== 16) ||
+                channels < 1 ||
+                channels > 2 ||
+                rate < 1000 ||
+                rate > 192000
+            ) {
+                return { error: 'Unknown WAVE data format' };
+            }
+            const width = (bits / 8) * channels;
+            const frames = Math.floor(Math.min(size, bytes.length - body) / width);
+            const samples = Array.from({ length: channels }, () => new Float32Array(frames));
+            for (let f = 0; f < frames; f++) {
+                for (let c = 0; c < channels; c++) {
+                    const p = body + f * width + (c * bits) / 8;
+                    samples[c][f] = bits === 8 ? (bytes[p] - 128) / 128 : view.getInt16(p, true) / 32768;
+                }
+            }
+            return { rate, channels, frames, samples };
         }
-      }
-      return { rate, channels, frames, samples };
+        at = body + size + (size & 1);
     }
-    at = body + size + (size & 1);
-  }
-  return { error: 'Unrecognized audio format' };
+    return { error: 'Unrecognized audio format' };
 }
 
 /**
@@ -70,9 +78,9 @@ export function parseWav(bytes) {
  * @param {Sound} sound
  */
 export function makeAudioBuffer(context, sound) {
-  const buffer = context.createBuffer(sound.channels, Math.max(1, sound.frames), sound.rate);
-  sound.samples.forEach((samples, c) => buffer.copyToChannel(samples, c));
-  return buffer;
+    const buffer = context.createBuffer(sound.channels, Math.max(1, sound.frames), sound.rate);
+    sound.samples.forEach((samples, c) => buffer.copyToChannel(samples, c));
+    return buffer;
 }
 
 /**
@@ -81,7 +89,7 @@ export function makeAudioBuffer(context, sound) {
  * @param {Uint8Array} bytes
  */
 export function checkMod(bytes) {
-  if (bytes.length < 1084) return 'Unrecognized audio format';
-  const mark = String.fromCharCode(...bytes.subarray(1080, 1084));
-  return ['M.K.', 'M!K!', '4CHN', 'FLT4'].includes(mark) ? null : 'Unrecognized audio format';
+    if (bytes.length < 1084) return 'Unrecognized audio format';
+    const mark = String.fromCharCode(...bytes.subarray(1080, 1084));
+    return ['M.K.', 'M!K!', '4CHN', 'FLT4'].includes(mark) ? null : 'Unrecognized audio format';
 }

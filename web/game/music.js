@@ -14,15 +14,15 @@
  * @returns {AudioContext | null}
  */
 export function startAudio(context) {
-  if (!context && typeof AudioContext === 'function') {
-    try {
-      context = new AudioContext();
-    } catch {
-      context = null;
+    if (!context && typeof AudioContext === 'function') {
+        try {
+            context = new AudioContext();
+        } catch {
+            context = null;
+        }
     }
-  }
-  context?.resume().catch(() => {});
-  return context;
+    context?.resume().catch(() => {});
+    return context;
 }
 
 /** @type {WeakMap<BaseAudioContext, GainNode>} */
@@ -36,63 +36,75 @@ const outputs = new WeakMap();
  * @returns {GainNode}
  */
 export function soundOutput(context) {
-  let output = outputs.get(context);
-  if (!output) {
-    output = context.createGain();
-    output.connect(context.destination);
-    outputs.set(context, output);
-  }
-  return output;
+    let output = outputs.get(context);
+    if (!output) {
+        output = context.createGain();
+        output.connect(context.destination);
+        outputs.set(context, output);
+    }
+    return output;
 }
 
 /**
  * @param {AudioContext} context
  * @param {{ workletUrl?: string, onState?: (state: 'loading' | 'ready' | 'failed') => void }} [options]
  */
-export function createLazyMusic(context, { workletUrl = new URL('mod-worklet.js', import.meta.url).href, onState = () => {} } = {}) {
-  /** @type {AudioWorkletNode | null} */
-  let node = null;
-  /** @type {Promise<AudioWorkletNode | null> | null} */
-  let loading = null;
-  let volume = 128;
-  /** @param {object} message */
-  const post = (message) => {
-    if (node) node.port.postMessage(message);
-    else load().then((made) => made?.port.postMessage(message));
-  };
-  const load = () => {
-    if (!loading) onState('loading');
-    loading ??= context.audioWorklet
-      .addModule(workletUrl)
-      .then(() => {
-        node = new AudioWorkletNode(context, 'quadrell-mod', { numberOfInputs: 0, outputChannelCount: [2] });
-        node.connect(soundOutput(context));
-        onState('ready');
-        return node;
-      })
-      .catch(() => {
-        onState('failed');
-        return null;
-      });
-    return loading;
-  };
-  return {
-    /** @param {Uint8Array} bytes @param {PlayOptions} options */
-    play(bytes, options) {
-      volume = options.volume;
-      post({ type: 'play', bytes: bytes.slice(), loop: options.loop, fadeInMs: options.fadeInMs, volume });
-    },
-    /** @param {number} ms */
-    fadeOut(ms) {
-      post({ type: 'fadeOut', ms });
-    },
-    stop() {
-      if (node || loading) post({ type: 'stop' });
-    },
-    /** @param {number} value */
-    setVolume(value) {
-      volume = value;
-      if (node || loading) post({ type: 'volume', volume });
-    },
-  };
+export function createLazyMusic(
+    context,
+    { workletUrl = new URL('mod-worklet.js', import.meta.url).href, onState = () => {} } = {},
+) {
+    /** @type {AudioWorkletNode | null} */
+    let node = null;
+    /** @type {Promise<AudioWorkletNode | null> | null} */
+    let loading = null;
+    let volume = 128;
+    /** @param {object} message */
+    const post = (message) => {
+        if (node) node.port.postMessage(message);
+        else load().then((made) => made?.port.postMessage(message));
+    };
+    const load = () => {
+        if (!loading) onState('loading');
+        loading ??= context.audioWorklet
+            .addModule(workletUrl)
+            .then(() => {
+                node = new AudioWorkletNode(context, 'quadrell-mod', {
+                    numberOfInputs: 0,
+                    outputChannelCount: [2],
+                });
+                node.connect(soundOutput(context));
+                onState('ready');
+                return node;
+            })
+            .catch(() => {
+                onState('failed');
+                return null;
+            });
+        return loading;
+    };
+    return {
+        /** @param {Uint8Array} bytes @param {PlayOptions} options */
+        play(bytes, options) {
+            volume = options.volume;
+            post({
+                type: 'play',
+                bytes: bytes.slice(),
+                loop: options.loop,
+                fadeInMs: options.fadeInMs,
+                volume,
+            });
+        },
+        /** @param {number} ms */
+        fadeOut(ms) {
+            post({ type: 'fadeOut', ms });
+        },
+        stop() {
+            if (node || loading) post({ type: 'stop' });
+        },
+        /** @param {number} value */
+        setVolume(value) {
+            volume = value;
+            if (node || loading) post({ type: 'volume', volume });
+        },
+    };
 }

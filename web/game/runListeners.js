@@ -33,7 +33,13 @@ export function recordRunListeners(targets, script, stack = () => new Error().st
              * @param {boolean | AddEventListenerOptions} [options]
              */
             value(type, listener, options) {
-                if (listener && stack().includes(script)) added.push({ target, type, listener, options: typeof options === 'object' ? { capture: options.capture } : options });
+                if (listener && stack().includes(script))
+                    added.push({
+                        target,
+                        type,
+                        listener,
+                        options: typeof options === 'object' ? { capture: options.capture } : options,
+                    });
                 return original.call(this, type, listener, options);
             },
         });
@@ -46,10 +52,11 @@ export function recordRunListeners(targets, script, stack = () => new Error().st
         release() {
             for (const { target, own } of patched) {
                 if (own) Object.defineProperty(target, 'addEventListener', own);
-                else delete (/** @type {any} */ (target)).addEventListener;
+                else delete (/** @type {any} */ (target).addEventListener);
             }
             patched.length = 0;
-            for (const { target, type, listener, options } of added.splice(0)) target.removeEventListener(type, listener, options);
+            for (const { target, type, listener, options } of added.splice(0))
+                target.removeEventListener(type, listener, options);
         },
     };
 }

@@ -54,9 +54,9 @@ let dataPackage = null;
 
 /** @param {string} name */
 async function fetchBytes(name) {
-  const response = await fetch(new URL(name, here));
-  if (!response.ok) throw new Error(`${name}: ${response.status} ${response.statusText}`);
-  return response.arrayBuffer();
+    const response = await fetch(new URL(name, here));
+    if (!response.ok) throw new Error(`${name}: ${response.status} ${response.statusText}`);
+    return response.arrayBuffer();
 }
 
 /**
@@ -64,15 +64,15 @@ async function fetchBytes(name) {
  * is tried again at the next call.
  */
 export function preload() {
-  wasmModule ??= fetchBytes('quadrell.wasm').then((bytes) => WebAssembly.compile(bytes));
-  dataPackage ??= fetchBytes('quadrell.data');
-  const wasm = wasmModule;
-  const data = dataPackage;
-  return Promise.all([wasm, data]).catch((error) => {
-    wasm.catch(() => wasmModule === wasm && (wasmModule = null));
-    data.catch(() => dataPackage === data && (dataPackage = null));
-    throw error;
-  });
+    wasmModule ??= fetchBytes('quadrell.wasm').then((bytes) => WebAssembly.compile(bytes));
+    dataPackage ??= fetchBytes('quadrell.data');
+    const wasm = wasmModule;
+    const data = dataPackage;
+    return Promise.all([wasm, data]).catch((error) => {
+        wasm.catch(() => wasmModule === wasm && (wasmModule = null));
+        data.catch(() => dataPackage === data && (dataPackage = null));
+        throw error;
+    });
 }
 
 /**
@@ -80,14 +80,15 @@ export function preload() {
  * @param {LevelFile[]} levels
  */
 function replaceLevels(FS, levels) {
-  for (const name of FS.readdir('/data/levels')) {
-    if (name.endsWith('.txt')) FS.unlink(`/data/levels/${name}`);
-  }
-  for (const level of levels) {
-    // Only plain file names: a level cannot land outside the folder.
-    if (!/^[\w.-]+$/.test(level.name) || level.name.startsWith('.')) throw new Error(`bad level file name: ${level.name}`);
-    FS.writeFile(`/data/levels/${level.name}`, level.text);
-  }
+    for (const name of FS.readdir('/data/levels')) {
+        if (name.endsWith('.txt')) FS.unlink(`/data/levels/${name}`);
+    }
+    for (const level of levels) {
+        // Only plain file names: a level cannot land outside the folder.
+        if (!/^[\w.-]+$/.test(level.name) || level.name.startsWith('.'))
+            throw new Error(`bad level file name: ${level.name}`);
+        FS.writeFile(`/data/levels/${level.name}`, level.text);
+    }
 }
 
 /**
@@ -95,115 +96,125 @@ function replaceLevels(FS, levels) {
  * @param {RunOptions} options
  * @returns {Promise<RunResult>}
  */
-export async function runGame({ canvas, levels, onLog, args = [], keys, audioContext = null, music = null, onStarted, onFrame }) {
-  const [compiled, data] = await preload();
-  let stderr = '';
-  /** @type {any} */
-  let instance = null;
-  // What the runtime hangs on the page goes with the run (see runListeners.js).
-  const runListeners = recordRunListeners([window, document, canvas], new URL('quadrell.js', here).href);
-  return new Promise((resolve) => {
-    let settled = false;
-    const readLog = () => {
-      try {
-        return instance ? instance.FS.readFile('/log.txt', { encoding: 'utf8' }) : '';
-      } catch {
-        return ''; // no log: the program ended before it opened one
-      }
-    };
-    /** @param {number} status */
-    const finish = (status) => {
-      if (settled) return;
-      settled = true;
-      const log = readLog();
-      // The listeners held the finished run's module and memory: let go.
-      runListeners.release();
-      instance = null;
-      resolve({ status, stderr, log });
-    };
-    /** @param {string} name @returns {number} the export's answer; -1 once the run is over */
-    const ask = (name) => (!settled && typeof instance?.[name] === 'function' ? instance[name]() : -1);
-    /** @type {Record<string, any>} */
-    const bridge = {
-      audioContext,
-      // The page's mute turns this down (music.js).
-      audioOutput: audioContext && soundOutput(audioContext),
-      music,
-      onFlip: () => {
-        keys?.frame?.();
-        onFrame?.();
-      },
-      onSleep: () => keys?.sleep?.(),
-      ...media,
-    };
-    const module = {
-      canvas,
-      arguments: args,
-      keyboardListeningElement: keys ?? document,
-      quadrell: bridge,
-      noInitialRun: false,
-      /** @param {string} line */
-      print: (line) => onLog?.(line, 'stdout'),
-      /** @param {string} line */
-      printErr: (line) => {
-        stderr += `${line}\n`;
-        onLog?.(line, 'stderr');
-      },
-      /**
-       * @param {WebAssembly.Imports} imports
-       * @param {(instance: WebAssembly.Instance, module: WebAssembly.Module) => void} receive
-       */
-      instantiateWasm(imports, receive) {
-        WebAssembly.instantiate(compiled, imports).then((made) => receive(made, compiled));
-        return {};
-      },
-      getPreloadedPackage: () => data.slice(0),
-      preRun: [
-        /** @param {any} self */
-        (self) => {
-          // The data package is unpacked by the next pre-run step; the
-          // levels wait for it, and main waits for them.
-          self.addRunDependency('quadrell-setup');
-          setTimeout(() => {
+export async function runGame({
+    canvas,
+    levels,
+    onLog,
+    args = [],
+    keys,
+    audioContext = null,
+    music = null,
+    onStarted,
+    onFrame,
+}) {
+    const [compiled, data] = await preload();
+    let stderr = '';
+    /** @type {any} */
+    let instance = null;
+    // What the runtime hangs on the page goes with the run (see runListeners.js).
+    const runListeners = recordRunListeners([window, document, canvas], new URL('quadrell.js', here).href);
+    return new Promise((resolve) => {
+        let settled = false;
+        const readLog = () => {
             try {
-              if (levels) replaceLevels(self.FS, levels);
-              self.removeRunDependency('quadrell-setup');
-            } catch (error) {
-              stderr += `${error}\n`;
-              finish(1);
+                return instance ? instance.FS.readFile('/log.txt', { encoding: 'utf8' }) : '';
+            } catch {
+                return ''; // no log: the program ended before it opened one
             }
-          }, 0);
-        },
-      ],
-      onRuntimeInitialized: () =>
-        onStarted?.({
-          readLog,
-          inPlay: () => ask('_quadrell_in_play') === 1,
-          roundState: () => ask('_quadrell_round_state'),
-          balls: () => ask('_quadrell_balls'),
-          paddle: () => ask('_quadrell_paddle_middle'),
-        }),
-      /** @param {number} status */
-      onExit: (status) => finish(status),
-      /** @param {unknown} what */
-      onAbort: (what) => {
-        stderr += `aborted: ${what}\n`;
-        finish(134);
-      },
-    };
-    createQuadrell(module).then(
-      (made) => {
-        if (!settled) instance = made;
-      },
-      (error) => {
-        stderr += `${error}\n`;
-        finish(1);
-      },
-    );
-    // The runtime's own handle comes only after main has started; the
-    // run's files are read through the module object until then.
-    instance = module;
-  });
+        };
+        /** @param {number} status */
+        const finish = (status) => {
+            if (settled) return;
+            settled = true;
+            const log = readLog();
+            // The listeners held the finished run's module and memory: let go.
+            runListeners.release();
+            instance = null;
+            resolve({ status, stderr, log });
+        };
+        /** @param {string} name @returns {number} the export's answer; -1 once the run is over */
+        const ask = (name) => (!settled && typeof instance?.[name] === 'function' ? instance[name]() : -1);
+        /** @type {Record<string, any>} */
+        const bridge = {
+            audioContext,
+            // The page's mute turns this down (music.js).
+            audioOutput: audioContext && soundOutput(audioContext),
+            music,
+            onFlip: () => {
+                keys?.frame?.();
+                onFrame?.();
+            },
+            onSleep: () => keys?.sleep?.(),
+            ...media,
+        };
+        const module = {
+            canvas,
+            arguments: args,
+            keyboardListeningElement: keys ?? document,
+            quadrell: bridge,
+            noInitialRun: false,
+            /** @param {string} line */
+            print: (line) => onLog?.(line, 'stdout'),
+            /** @param {string} line */
+            printErr: (line) => {
+                stderr += `${line}\n`;
+                onLog?.(line, 'stderr');
+            },
+            /**
+             * @param {WebAssembly.Imports} imports
+             * @param {(instance: WebAssembly.Instance, module: WebAssembly.Module) => void} receive
+             */
+            instantiateWasm(imports, receive) {
+                WebAssembly.instantiate(compiled, imports).then((made) => receive(made, compiled));
+                return {};
+            },
+            getPreloadedPackage: () => data.slice(0),
+            preRun: [
+                /** @param {any} self */
+                (self) => {
+                    // The data package is unpacked by the next pre-run step; the
+                    // levels wait for it, and main waits for them.
+                    self.addRunDependency('quadrell-setup');
+                    setTimeout(() => {
+                        try {
+                            if (levels) replaceLevels(self.FS, levels);
+                            self.removeRunDependency('quadrell-setup');
+                        } catch (error) {
+                            stderr += `${error}\n`;
+                            finish(1);
+                        }
+                    }, 0);
+                },
+            ],
+            onRuntimeInitialized: () =>
+                onStarted?.({
+                    readLog,
+                    inPlay: () => ask('_quadrell_in_play') === 1,
+                    roundState: () => ask('_quadrell_round_state'),
+                    balls: () => ask('_quadrell_balls'),
+                    paddle: () => ask('_quadrell_paddle_middle'),
+                }),
+            /** @param {number} status */
+            onExit: (status) => finish(status),
+            /** @param {unknown} what */
+            onAbort: (what) => {
+                stderr += `aborted: ${what}\n`;
+                finish(134);
+            },
+        };
+        createQuadrell(module).then(
+            (made) => {
+                if (!settled) instance = made;
+            },
+            (error) => {
+                stderr += `${error}\n`;
+                finish(1);
+            },
+        );
+        // The runtime's own handle comes only after main has started; the
+        // run's files are read through the module object until then.
+        instance = module;
+    });
 }
 
 /**
@@ -213,6 +224,8 @@ export async function runGame({ canvas, levels, onLog, args = [], keys, audioCon
  * @param {RunResult} result
  */
 export function failureLine(result) {
-  const line = result.stderr.trim().split('\n').filter(Boolean).pop() ?? `The program stopped with status ${result.status}.`;
-  return line.replace(/ See log\.txt\.$/, ' The Log button shows its log.');
+    const line =
+        result.stderr.trim().split('\n').filter(Boolean).pop() ??
+        `The program stopped with status ${result.status}.`;
+    return line.replace(/ See log\.txt\.$/, ' The Log button shows its log.');
 }

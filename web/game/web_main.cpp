@@ -24,7 +24,9 @@ int main(int argc, char* argv[]) {
 
 namespace {
 
-const QuadrellApp* RunningApp() { return dynamic_cast<const QuadrellApp*>(SDLApp::Instance()); }
+const QuadrellApp* RunningApp() {
+    return dynamic_cast<const QuadrellApp*>(SDLApp::Instance());
+}
 
 } // namespace
 

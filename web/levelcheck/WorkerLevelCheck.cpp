@@ -326,7 +326,8 @@ std::string Base64(const std::string& bytes) {
     text.reserve((bytes.size() + 2) / 3 * 4);
     for (size_t i = 0; i < bytes.size(); i += 3) {
         const size_t left = bytes.size() - i;
-        const Uint32 group = (Uint32(Uint8(bytes[i])) << 16) | (left > 1 ? Uint32(Uint8(bytes[i + 1])) << 8 : 0) |
+        const Uint32 group = (Uint32(Uint8(bytes[i])) << 16) |
+                             (left > 1 ? Uint32(Uint8(bytes[i + 1])) << 8 : 0) |
                              (left > 2 ? Uint32(Uint8(bytes[i + 2])) : 0);
         text += digits[(group >> 18) & 63];
         text += digits[(group >> 12) & 63];
@@ -340,14 +341,16 @@ const char* const PictureDir = "pictures";
 
 } // namespace
 
-std::string WorkerLevelCheck::Picture(const std::string& name, const std::string& bytes, bool quiet) {
+std::string WorkerLevelCheck::Picture(const std::string& name, const std::string& bytes,
+                                      bool quiet) {
     std::string error;
     if (!WriteLevel(name, bytes, &error))
         return Failure(error);
     // The command names the picture after the level, without its extension.
     const size_t dot = name.find_last_of('.');
-    const std::string target =
-        std::string(PictureDir) + "/" + (dot != std::string::npos && dot > 0 ? name.substr(0, dot) : name) + ".png";
+    const std::string target = std::string(PictureDir) + "/" +
+                               (dot != std::string::npos && dot > 0 ? name.substr(0, dot) : name) +
+                               ".png";
     std::remove(target.c_str());
     std::vector<std::string> args = {"levelcheck", "--png", PictureDir};
     if (quiet)
@@ -357,8 +360,8 @@ std::string WorkerLevelCheck::Picture(const std::string& name, const std::string
     const std::string printed = RunCommand(args, nullptr, status);
     const std::string png = ReadFile(target.c_str());
     std::remove(target.c_str());
-    return "{\"exitStatus\":" + std::to_string(status) + ",\"output\":" + Quote(printed) + ",\"png\":\"" +
-           Base64(png) + "\"}";
+    return "{\"exitStatus\":" + std::to_string(status) + ",\"output\":" + Quote(printed) +
+           ",\"png\":\"" + Base64(png) + "\"}";
 }
 
 std::string WorkerLevelCheck::Report(const std::string& name, const std::string& bytes,

@@ -112,7 +112,8 @@ function abortError() {
 export class LevelCheckPool {
     /** @param {PoolOptions} [options] */
     constructor(options = {}) {
-        this.createWorker = options.createWorker ??
+        this.createWorker =
+            options.createWorker ??
             (() => new Worker(new URL('./levelcheck-worker.js', import.meta.url), { type: 'module' }));
         const cores = typeof navigator !== 'undefined' ? navigator.hardwareConcurrency : 0;
         this.size = Math.max(1, Math.floor(options.size ?? (cores || 2)));
@@ -170,7 +171,13 @@ export class LevelCheckPool {
      * @returns {Promise<SweepReport>}
      */
     async sweep(level, options = {}) {
-        const { name = 'level1.txt', frames = DefaultFrames, minClear = -1, quiet = false, onProgress } = options;
+        const {
+            name = 'level1.txt',
+            frames = DefaultFrames,
+            minClear = -1,
+            quiet = false,
+            onProgress,
+        } = options;
         this.currentSweep?.abort();
         const control = new AbortController();
         this.currentSweep = control;
@@ -179,9 +186,13 @@ export class LevelCheckPool {
         try {
             if (options.signal?.aborted) throw abortError();
             if (!this.angleCount) {
-                const asked = this.checkerChannel().request({ op: 'angles' }).then((angles) => angles.length);
+                const asked = this.checkerChannel()
+                    .request({ op: 'angles' })
+                    .then((angles) => angles.length);
                 // Asked again next time if the answer failed.
-                asked.catch(() => { if (this.angleCount === asked) this.angleCount = null; });
+                asked.catch(() => {
+                    if (this.angleCount === asked) this.angleCount = null;
+                });
                 this.angleCount = asked;
             }
             const total = await this.angleCount;
@@ -206,12 +217,24 @@ export class LevelCheckPool {
                 }
             };
             // One failed run ends the sweep: the other workers stop taking runs.
-            await Promise.all(this.players.map((player) => work(player).catch((error) => {
-                control.abort();
-                throw error;
-            })));
+            await Promise.all(
+                this.players.map((player) =>
+                    work(player).catch((error) => {
+                        control.abort();
+                        throw error;
+                    }),
+                ),
+            );
             if (control.signal.aborted) throw abortError();
-            return await this.checkerChannel().request({ op: 'report', level, lines, name, frames, minClear, quiet });
+            return await this.checkerChannel().request({
+                op: 'report',
+                level,
+                lines,
+                name,
+                frames,
+                minClear,
+                quiet,
+            });
         } finally {
             options.signal?.removeEventListener('abort', stop);
             if (this.currentSweep === control) this.currentSweep = null;

@@ -23,7 +23,10 @@ async function connect() {
     if (typeof WorkerGlobalScope !== 'undefined' && self instanceof WorkerGlobalScope) {
         return {
             post: (message) => self.postMessage(message),
-            listen: (handler) => self.addEventListener('message', (event) => handler(/** @type {MessageEvent} */ (event).data)),
+            listen: (handler) =>
+                self.addEventListener('message', (event) =>
+                    handler(/** @type {MessageEvent} */ (event).data),
+                ),
         };
     }
     const { parentPort } = await import('node:worker_threads');
@@ -37,15 +40,27 @@ async function connect() {
  * @param {any} request
  */
 function answer(checker, request) {
-    const options = { name: request.name, quiet: request.quiet, frames: request.frames, minClear: request.minClear };
+    const options = {
+        name: request.name,
+        quiet: request.quiet,
+        frames: request.frames,
+        minClear: request.minClear,
+    };
     switch (request.op) {
-    case 'check': return checker.check(request.level, options);
-    case 'angles': return checker.serveAngles();
-    case 'play': return checker.play(request.level, request.index, options);
-    case 'trace': return checker.trace(request.level, request.index, options);
-    case 'report': return checker.report(request.level, request.lines, options);
-    case 'picture': return checker.picture(request.level, options);
-    default: throw new Error(`unknown request ${request.op}`);
+        case 'check':
+            return checker.check(request.level, options);
+        case 'angles':
+            return checker.serveAngles();
+        case 'play':
+            return checker.play(request.level, request.index, options);
+        case 'trace':
+            return checker.trace(request.level, request.index, options);
+        case 'report':
+            return checker.report(request.level, request.lines, options);
+        case 'picture':
+            return checker.picture(request.level, options);
+        default:
+            throw new Error(`unknown request ${request.op}`);
     }
 }
 

@@ -199,8 +199,13 @@ export class LevelCheck {
      */
     check(level, { name = 'level1.txt', quiet = false } = {}) {
         return this.withBytes(name, level, (pointer, length) =>
-            this.core.ccall('lc_check', 'string', ['string', 'number', 'number', 'number'],
-                [name, pointer, length, quiet ? 1 : 0]));
+            this.core.ccall(
+                'lc_check',
+                'string',
+                ['string', 'number', 'number', 'number'],
+                [name, pointer, length, quiet ? 1 : 0],
+            ),
+        );
     }
 
     /**
@@ -208,7 +213,8 @@ export class LevelCheck {
      * @returns {number[]}
      */
     serveAngles() {
-        if (!this.angles) this.angles = JSON.parse(this.core.ccall('lc_serve_angles', 'string', [], [])).angles;
+        if (!this.angles)
+            this.angles = JSON.parse(this.core.ccall('lc_serve_angles', 'string', [], [])).angles;
         return /** @type {number[]} */ (this.angles);
     }
 
@@ -222,8 +228,13 @@ export class LevelCheck {
      */
     play(level, index, { name = 'level1.txt', frames = DefaultFrames } = {}) {
         const answer = this.withBytes(name, level, (pointer, length) =>
-            this.core.ccall('lc_play', 'string', ['string', 'number', 'number', 'number', 'number'],
-                [name, pointer, length, index, frames]));
+            this.core.ccall(
+                'lc_play',
+                'string',
+                ['string', 'number', 'number', 'number', 'number'],
+                [name, pointer, length, index, frames],
+            ),
+        );
         const [run] = parseCsv(`${answer.header}\n${answer.csv}\n`);
         return { index: answer.index, line: answer.line, run };
     }
@@ -239,8 +250,13 @@ export class LevelCheck {
      */
     trace(level, index, { name = 'level1.txt', frames = DefaultFrames } = {}) {
         const answer = this.withBytes(name, level, (pointer, length) =>
-            this.core.ccall('lc_trace', 'string', ['string', 'number', 'number', 'number', 'number'],
-                [name, pointer, length, index, frames]));
+            this.core.ccall(
+                'lc_trace',
+                'string',
+                ['string', 'number', 'number', 'number', 'number'],
+                [name, pointer, length, index, frames],
+            ),
+        );
         const [run] = parseCsv(`${answer.header}\n${answer.csv}\n`);
         return { ...answer, run };
     }
@@ -255,8 +271,13 @@ export class LevelCheck {
      */
     picture(level, { name = 'level1.txt', quiet = false } = {}) {
         const answer = this.withBytes(name, level, (pointer, length) =>
-            this.core.ccall('lc_picture', 'string', ['string', 'number', 'number', 'number'],
-                [name, pointer, length, quiet ? 1 : 0]));
+            this.core.ccall(
+                'lc_picture',
+                'string',
+                ['string', 'number', 'number', 'number'],
+                [name, pointer, length, quiet ? 1 : 0],
+            ),
+        );
         const binary = atob(answer.png);
         const png = Uint8Array.from(binary, (c) => c.charCodeAt(0));
         return { exitStatus: answer.exitStatus, output: answer.output, png };
@@ -272,9 +293,13 @@ export class LevelCheck {
      */
     report(level, lines, { name = 'level1.txt', frames = DefaultFrames, minClear = -1, quiet = false } = {}) {
         const answer = this.withBytes(name, level, (pointer, length) =>
-            this.core.ccall('lc_report', 'string',
+            this.core.ccall(
+                'lc_report',
+                'string',
                 ['string', 'number', 'number', 'string', 'number', 'number', 'number'],
-                [name, pointer, length, lines.join('\n'), frames, minClear, quiet ? 1 : 0]));
+                [name, pointer, length, lines.join('\n'), frames, minClear, quiet ? 1 : 0],
+            ),
+        );
         return { ...answer, runs: parseCsv(answer.csv) };
     }
 }

@@ -54,7 +54,8 @@ EMSCRIPTEN_KEEPALIVE const char* lc_report(const char* name, const char* bytes, 
         Checker().Report(name, Bytes(bytes, length), lines, frames, minClear, quiet != 0));
 }
 
-EMSCRIPTEN_KEEPALIVE const char* lc_picture(const char* name, const char* bytes, int length, int quiet) {
+EMSCRIPTEN_KEEPALIVE const char* lc_picture(const char* name, const char* bytes, int length,
+                                            int quiet) {
     return Answer(Checker().Picture(name, Bytes(bytes, length), quiet != 0));
 }
 

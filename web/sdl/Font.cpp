@@ -57,7 +57,8 @@ struct _TTF_Font {
             kept->w = x1 - x0;
             kept->h = y1 - y0;
             kept->coverage.resize(static_cast<size_t>(kept->w * kept->h));
-            stbtt_MakeGlyphBitmap(&info, kept->coverage.data(), kept->w, kept->h, kept->w, scale, scale, index);
+            stbtt_MakeGlyphBitmap(&info, kept->coverage.data(), kept->w, kept->h, kept->w, scale,
+                                  scale, index);
         }
         return *kept;
     }
@@ -75,8 +76,9 @@ TTF_Font* TTF_OpenFont(const char* file, int ptsize) {
     if (!bytes)
         return nullptr;
     static const unsigned char trueType[4] = {0, 1, 0, 0};
-    const bool known = size >= 12 && (std::memcmp(bytes, trueType, 4) == 0 || std::memcmp(bytes, "true", 4) == 0 ||
-                                      std::memcmp(bytes, "OTTO", 4) == 0);
+    const bool known =
+        size >= 12 && (std::memcmp(bytes, trueType, 4) == 0 || std::memcmp(bytes, "true", 4) == 0 ||
+                       std::memcmp(bytes, "OTTO", 4) == 0);
     auto* font = new _TTF_Font;
     font->bytes = bytes;
     if (!known || !stbtt_InitFont(&font->info, bytes, 0) || ptsize <= 0) {
@@ -121,13 +123,14 @@ SDL_Surface* TTF_RenderText_Blended(TTF_Font* font, const char* text, SDL_Color 
         SDL_SetError("Text has zero width");
         return nullptr;
     }
-    SDL_Surface* surface =
-        SDL_CreateRGBSurface(SDL_SRCALPHA, width, font->height, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000);
+    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SRCALPHA, width, font->height, 32, 0xFF0000,
+                                                0xFF00, 0xFF, 0xFF000000);
     if (!surface)
         return nullptr;
     const Uint32 colour = (Uint32(fg.r) << 16) | (Uint32(fg.g) << 8) | fg.b;
     for (int y = 0; y < surface->h; ++y) {
-        auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+        auto* row =
+            reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
         for (int x = 0; x < surface->w; ++x)
             row[x] = colour;
     }
@@ -138,7 +141,8 @@ SDL_Surface* TTF_RenderText_Blended(TTF_Font* font, const char* text, SDL_Color 
             const int y = font->ascent + g.top + gy;
             if (y < 0 || y >= surface->h)
                 continue;
-            auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + y * surface->pitch);
+            auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) +
+                                                  y * surface->pitch);
             for (int gx = 0; gx < g.w; ++gx) {
                 const int x = pen + g.minx + gx;
                 const Uint32 a = g.coverage[static_cast<size_t>(gy * g.w + gx)];

@@ -31,7 +31,8 @@ Uint8* SDL_GetKeyState(int* numkeys) {
 
 Uint32 SDL_GetTicks(void) {
     const auto since = std::chrono::steady_clock::now() - startTime;
-    return static_cast<Uint32>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+    return static_cast<Uint32>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
 void SDL_Delay(Uint32 ms) {

@@ -34,15 +34,16 @@ extern "C" SDL_Surface* IMG_Load(const char* file) {
         SDL_SetError("Unsupported image format");
         return nullptr;
     }
-    if (!stbi_info_from_memory(bytes, static_cast<int>(size), &w, &h, &channels) || w <= 0 || h <= 0 ||
-        w > SideLimit || h > SideLimit) {
+    if (!stbi_info_from_memory(bytes, static_cast<int>(size), &w, &h, &channels) || w <= 0 ||
+        h <= 0 || w > SideLimit || h > SideLimit) {
         std::free(bytes);
         SDL_SetError("Error reading the PNG file.");
         return nullptr;
     }
     const bool alpha = channels == 2 || channels == 4;
     const int wanted = alpha ? 4 : 3;
-    unsigned char* pixels = stbi_load_from_memory(bytes, static_cast<int>(size), &w, &h, &channels, wanted);
+    unsigned char* pixels =
+        stbi_load_from_memory(bytes, static_cast<int>(size), &w, &h, &channels, wanted);
     std::free(bytes);
     if (!pixels) {
         SDL_SetError("Error reading the PNG file.");
@@ -53,8 +54,8 @@ extern "C" SDL_Surface* IMG_Load(const char* file) {
               : SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, 24, 0xFF, 0xFF00, 0xFF0000, 0);
     if (surface) {
         for (int y = 0; y < h; ++y)
-            std::memcpy(static_cast<Uint8*>(surface->pixels) + y * surface->pitch, pixels + y * w * wanted,
-                        static_cast<size_t>(w * wanted));
+            std::memcpy(static_cast<Uint8*>(surface->pixels) + y * surface->pitch,
+                        pixels + y * w * wanted, static_cast<size_t>(w * wanted));
     }
     stbi_image_free(pixels);
     return surface;

@@ -207,14 +207,17 @@ void BlitRows(SDL_Surface* src, SDL_Surface* dst, const Span& s) {
     const bool keyed = (src->flags & SDL_SRCCOLORKEY) != 0;
     const Uint32 key = sf->colorkey;
     const bool perPixel = (src->flags & SDL_SRCALPHA) && sf->Amask;
-    const bool surfaceAlpha = (src->flags & SDL_SRCALPHA) && !sf->Amask && sf->alpha != SDL_ALPHA_OPAQUE;
-    const bool argbOn565 = perPixel && sb == 4 && sf->Amask == 0xFF000000 && sf->Rmask == 0xFF0000 &&
-                           sf->Gmask == 0xFF00 && sf->Bmask == 0xFF && Is565(df);
-    const bool sameFormat = !perPixel && !surfaceAlpha && sb == db && !sf->palette && !df->palette &&
-                            sf->Rmask == df->Rmask && sf->Gmask == df->Gmask && sf->Bmask == df->Bmask &&
-                            sf->Amask == df->Amask;
+    const bool surfaceAlpha =
+        (src->flags & SDL_SRCALPHA) && !sf->Amask && sf->alpha != SDL_ALPHA_OPAQUE;
+    const bool argbOn565 = perPixel && sb == 4 && sf->Amask == 0xFF000000 &&
+                           sf->Rmask == 0xFF0000 && sf->Gmask == 0xFF00 && sf->Bmask == 0xFF &&
+                           Is565(df);
+    const bool sameFormat = !perPixel && !surfaceAlpha && sb == db && !sf->palette &&
+                            !df->palette && sf->Rmask == df->Rmask && sf->Gmask == df->Gmask &&
+                            sf->Bmask == df->Bmask && sf->Amask == df->Amask;
     for (int y = 0; y < s.h; ++y) {
-        const Uint8* sp = static_cast<const Uint8*>(src->pixels) + (s.sy + y) * src->pitch + s.sx * sb;
+        const Uint8* sp =
+            static_cast<const Uint8*>(src->pixels) + (s.sy + y) * src->pitch + s.sx * sb;
         Uint8* dp = static_cast<Uint8*>(dst->pixels) + (s.dy + y) * dst->pitch + s.dx * db;
         if (sameFormat && !keyed) {
             std::memmove(dp, sp, static_cast<size_t>(s.w * sb));
@@ -364,8 +367,10 @@ SDL_Surface* SDL_SetVideoMode(int width, int height, int bpp, Uint32) {
     }
     Release(screen);
     // A 16-bit screen is RGB565, as the desktop's.
-    screen = bpp == 16 ? SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 16, 0xF800, 0x07E0, 0x001F, 0)
-                       : SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    screen =
+        bpp == 16
+            ? SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 16, 0xF800, 0x07E0, 0x001F, 0)
+            : SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0xFF0000, 0xFF00, 0xFF, 0);
     return screen;
 }
 
@@ -381,8 +386,9 @@ SDL_Surface* SDL_DisplayFormat(SDL_Surface* surface) {
     const SDL_PixelFormat* f = screen->format;
     // The source's colour key and alpha flags stay; its alpha channel goes:
     // every pixel is copied as it is, not blended.
-    SDL_Surface* copy = SDL_CreateRGBSurface(surface->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA), surface->w,
-                                             surface->h, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask);
+    SDL_Surface* copy =
+        SDL_CreateRGBSurface(surface->flags & (SDL_SRCCOLORKEY | SDL_SRCALPHA), surface->w,
+                             surface->h, f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask);
     if (!copy)
         return nullptr;
     const Uint32 flags = surface->flags;
@@ -432,7 +438,8 @@ int SDL_FillRect(SDL_Surface* dst, SDL_Rect* dstrect, Uint32 color) {
             y1 = dstrect->y + dstrect->h;
         // Written back as the desktop does, each side on its own: a fill
         // clipped away across keeps its height, and the other way round.
-        *dstrect = SDL_Rect{Sint16(x0), Sint16(y0), Uint16(x1 > x0 ? x1 - x0 : 0), Uint16(y1 > y0 ? y1 - y0 : 0)};
+        *dstrect = SDL_Rect{Sint16(x0), Sint16(y0), Uint16(x1 > x0 ? x1 - x0 : 0),
+                            Uint16(y1 > y0 ? y1 - y0 : 0)};
         if (x1 <= x0 || y1 <= y0)
             return 0;
     }
@@ -461,7 +468,8 @@ int SDL_UpperBlit(SDL_Surface* src, SDL_Rect* srcrect, SDL_Surface* dst, SDL_Rec
         return -1;
     }
     Span span;
-    const bool any = ClipBlit(src, srcrect, dst, dstrect ? dstrect->x : 0, dstrect ? dstrect->y : 0, span);
+    const bool any =
+        ClipBlit(src, srcrect, dst, dstrect ? dstrect->x : 0, dstrect ? dstrect->y : 0, span);
     if (!any) {
         if (dstrect)
             *dstrect = SDL_Rect{Sint16(span.dx), Sint16(span.dy), 0, 0};

@@ -19,14 +19,21 @@ if (location.hash.startsWith(LINK_PREFIX)) {
         Object.assign(window, { quadrellLevels: linked.files });
         const decoded = await decodeShare(location.hash);
         const titles = decoded.ok ? decoded.levels.map((l, i) => l.title || `level ${i + 1}`) : [];
-        showSign(`${linked.files.length === 1 ? 'A level' : `${linked.files.length} levels`} from a link: ` +
-            titles.slice(0, 5).join(', ') + (titles.length > 5 ? `, and ${titles.length - 5} more` : ''), false);
+        showSign(
+            `${linked.files.length === 1 ? 'A level' : `${linked.files.length} levels`} from a link: ` +
+                titles.slice(0, 5).join(', ') +
+                (titles.length > 5 ? `, and ${titles.length - 5} more` : ''),
+            false,
+        );
     } else {
         showSign(`${linked.error}. The game plays its own levels.`, true);
     }
 } else if (location.hash.length > 1) {
-    showSign('The address ends in something that is not a level link (those end in #q1. and letters): ' +
-        'the game plays its own levels.', true);
+    showSign(
+        'The address ends in something that is not a level link (those end in #q1. and letters): ' +
+            'the game plays its own levels.',
+        true,
+    );
 }
 
 /**

@@ -22,7 +22,11 @@ export function keepSiteOffline(siteUrl, idle = () => true) {
                 // into it; so a reload or two, not closing the tab, brings
                 // a rebuilt site. Only before anything has started here.
                 if (!registration.waiting || !navigator.serviceWorker.controller || !idle()) return;
-                navigator.serviceWorker.addEventListener('controllerchange', () => idle() && location.reload(), { once: true });
+                navigator.serviceWorker.addEventListener(
+                    'controllerchange',
+                    () => idle() && location.reload(),
+                    { once: true },
+                );
                 registration.waiting.postMessage('take over if alone');
             })
             .catch(() => {});

@@ -53,7 +53,8 @@ export async function encodeShare(levels) {
     if (fragment.length > MAX_FRAGMENT_LENGTH) {
         return {
             ok: false,
-            error: `cannot share these levels: the link would be ${fragment.length} characters long, ` +
+            error:
+                `cannot share these levels: the link would be ${fragment.length} characters long, ` +
                 `more than the ${MAX_FRAGMENT_LENGTH} a link may have; share fewer levels`,
         };
     }
@@ -72,8 +73,10 @@ export async function decodeShare(hash) {
         if (typeof hash !== 'string') return fail('it holds no level');
         const fragment = hash.startsWith('#') ? hash.slice(1) : hash;
         if (fragment.length > MAX_FRAGMENT_LENGTH) {
-            return fail(`it is ${fragment.length} characters long, more than the ${MAX_FRAGMENT_LENGTH} ` +
-                'a level link can have');
+            return fail(
+                `it is ${fragment.length} characters long, more than the ${MAX_FRAGMENT_LENGTH} ` +
+                    'a level link can have',
+            );
         }
         if (!fragment.startsWith(SHARE_PREFIX)) return fail('it is not a Quadrell level link');
         const packed = fromBase64Url(fragment.slice(SHARE_PREFIX.length));
@@ -127,7 +130,8 @@ function checkLevels(levels) {
         const name = levels.length === 1 ? 'the level' : `level ${i + 1}`;
         if (!level || typeof level !== 'object') return `${name} is not a level`;
         if (typeof level.text !== 'string') return `${name} has no level text`;
-        if (level.title !== undefined && typeof level.title !== 'string') return `${name} has a title that is not text`;
+        if (level.title !== undefined && typeof level.title !== 'string')
+            return `${name} has a title that is not text`;
         if (level.text.length > MAX_TEXT_LENGTH) {
             return `${name} is ${level.text.length} characters long, more than ${MAX_TEXT_LENGTH}`;
         }
@@ -165,7 +169,10 @@ async function transform(bytes, stream) {
  * @returns {Promise<Uint8Array | 'too large' | 'broken'>}
  */
 async function inflateCapped(packed, cap) {
-    const reader = new Blob([/** @type {Uint8Array<ArrayBuffer>} */ (packed)]).stream().pipeThrough(new DecompressionStream('deflate')).getReader();
+    const reader = new Blob([/** @type {Uint8Array<ArrayBuffer>} */ (packed)])
+        .stream()
+        .pipeThrough(new DecompressionStream('deflate'))
+        .getReader();
     /** @type {Uint8Array[]} */
     const chunks = [];
     let total = 0;
@@ -228,5 +235,8 @@ function fromBase64Url(text) {
 export async function levelFilesOfLink(hash) {
     const decoded = await decodeShare(hash);
     if (!decoded.ok) return decoded;
-    return { ok: true, files: decoded.levels.map((level, i) => ({ name: levelFileName(i), text: level.text })) };
+    return {
+        ok: true,
+        files: decoded.levels.map((level, i) => ({ name: levelFileName(i), text: level.text })),
+    };
 }

@@ -48,7 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(cell.rect.w == 0 || (cell.rect.w == 15 && cell.rect.h == 9));
         Check(cell.rect.w != 0 || !cell.present);
         if (cell.present) {
-            Check(cell.points == (cell.kind == 1 ? 15 : cell.kind == 2 ? 10 : cell.kind == 3 ? 5 : 0));
+            Check(cell.points == (cell.kind == 1   ? 15
+                                  : cell.kind == 2 ? 10
+                                  : cell.kind == 3 ? 5
+                                                   : 0));
         }
     }
     return 0;

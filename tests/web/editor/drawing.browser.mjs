@@ -6,12 +6,26 @@ import { after, before, test } from 'node:test';
 
 import { Grid, cellOf } from '../../../web/editor/grid.js';
 import { writeLevelText } from '../../../web/editor/levelText.js';
-import { cellPoint, drag, gridCode, levelText, openEditor, runDesktop, settled, startSite, typeText } from './pageSupport.mjs';
+import {
+    cellPoint,
+    drag,
+    gridCode,
+    levelText,
+    openEditor,
+    runDesktop,
+    settled,
+    startSite,
+    typeText,
+} from './pageSupport.mjs';
 
 /** @type {Awaited<ReturnType<typeof startSite>>} */
 let site;
-before(async () => { site = await startSite(); });
-after(async () => { await site?.close(); });
+before(async () => {
+    site = await startSite();
+});
+after(async () => {
+    await site?.close();
+});
 
 /** A brick at a place: column, row, kind and whether it holds a capsule. */
 /** @typedef {[number, number, import('../../../web/editor/grid.js').Kind, boolean?]} Brick */
@@ -31,7 +45,12 @@ test('paint, erase, capsules, mirrors, fill, undo and redo give the text the mod
     await page.keyboard.press('2');
     await drag(page, [0, 0], [3, 0]);
     /** @type {Brick[]} */
-    const row0 = [[0, 0, 2], [1, 0, 2], [2, 0, 2], [3, 0, 2]];
+    const row0 = [
+        [0, 0, 2],
+        [1, 0, 2],
+        [2, 0, 2],
+        [3, 0, 2],
+    ];
     assert.equal(await levelText(page), textOf(row0));
 
     await page.keyboard.press('s');
@@ -41,7 +60,12 @@ test('paint, erase, capsules, mirrors, fill, undo and redo give the text the mod
     await page.click('#mirror-tb');
     await drag(page, [1, 2]);
     /** @type {Brick[]} */
-    const solids = [[1, 2, 'solid'], [18, 2, 'solid'], [1, 12, 'solid'], [18, 12, 'solid']];
+    const solids = [
+        [1, 2, 'solid'],
+        [18, 2, 'solid'],
+        [1, 12, 'solid'],
+        [18, 12, 'solid'],
+    ];
     /** @type {Brick[]} */
     const drawn = [[0, 0, 2], [1, 0, 2, true], [2, 0, 2], [3, 0, 2], ...solids];
     assert.equal(await levelText(page), textOf(drawn));
@@ -52,7 +76,17 @@ test('paint, erase, capsules, mirrors, fill, undo and redo give the text the mod
     await page.keyboard.press('3');
     await drag(page, [5, 5], [6, 6]);
     /** @type {Brick[]} */
-    const filled = [...drawn, [5, 5, 3], [6, 5, 3], [5, 6, 3], [6, 6, 3], [13, 5, 3], [14, 5, 3], [13, 6, 3], [14, 6, 3]];
+    const filled = [
+        ...drawn,
+        [5, 5, 3],
+        [6, 5, 3],
+        [5, 6, 3],
+        [6, 6, 3],
+        [13, 5, 3],
+        [14, 5, 3],
+        [13, 6, 3],
+        [14, 6, 3],
+    ];
     assert.equal(await levelText(page), textOf(filled));
     await page.keyboard.down('Control');
     await page.keyboard.press('z');
@@ -73,12 +107,14 @@ test('paint, erase, capsules, mirrors, fill, undo and redo give the text the mod
     await page.keyboard.press('f');
     await drag(page, [0, 0], [0, 0], { button: 'right' });
     assert.equal(await levelText(page), textOf(filled.filter(([c, r]) => r !== 0 || c !== 0)));
-    assert.match(await page.$eval('#counts', (e) => e.textContent),
-        /^15 bricks \(1-hit 0, 2-hit 3, 3-hit 8, solid 4\), 1 power-up bricks; /);
+    assert.match(
+        await page.$eval('#counts', (e) => e.textContent),
+        /^15 bricks \(1-hit 0, 2-hit 3, 3-hit 8, solid 4\), 1 power-up bricks; /,
+    );
     assert.deepEqual(errors, []);
 });
 
-test('text typed or pasted is read by the game\'s loader and redrawn', async () => {
+test("text typed or pasted is read by the game's loader and redrawn", async () => {
     const { page } = await openEditor(site);
     // An odd-length line: the loader takes its line feed as the last
     // brick's modifier, so the next row runs on in the same row.
@@ -97,7 +133,7 @@ test('text typed or pasted is read by the game\'s loader and redrawn', async () 
     assert.equal(await levelText(page), writeLevelText(expected));
 });
 
-test('a walled-in brick is levelcheck\'s located error as it is drawn; its message marks the cell', async () => {
+test("a walled-in brick is levelcheck's located error as it is drawn; its message marks the cell", async () => {
     const { page } = await openEditor(site);
     await page.keyboard.press('4');
     await drag(page, [8, 5], [10, 5]);
@@ -109,7 +145,9 @@ test('a walled-in brick is levelcheck\'s located error as it is drawn; its messa
     const shown = await page.$$eval('#messages button', (b) => b.map((e) => e.textContent));
     const desktop = runDesktop(await levelText(page));
     assert.equal(desktop.status, 1);
-    const printed = desktop.stdout.split('\n').filter((line) => /^level1\.txt:\d+:\d+: (error|warning): /.test(line));
+    const printed = desktop.stdout
+        .split('\n')
+        .filter((line) => /^level1\.txt:\d+:\d+: (error|warning): /.test(line));
     assert.deepEqual(shown, printed);
     const walled = shown.findIndex((line) => line.startsWith('level1.txt:7:19: error:'));
     assert.ok(walled >= 0, `no error at the walled-in brick among ${shown.join(' | ')}`);
@@ -154,10 +192,15 @@ test('a finger draws as the mouse does, on a tablet where the grid keeps a scale
     const from = await cellPoint(page, 2, 3);
     const to = await cellPoint(page, 12, 3);
     const session = await page.createCDPSession();
-    await session.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x: from.x, y: from.y }] });
+    await session.send('Input.dispatchTouchEvent', {
+        type: 'touchStart',
+        touchPoints: [{ x: from.x, y: from.y }],
+    });
     for (let step = 1; step <= 10; ++step) {
-        await session.send('Input.dispatchTouchEvent',
-            { type: 'touchMove', touchPoints: [{ x: from.x + ((to.x - from.x) * step) / 10, y: from.y }] });
+        await session.send('Input.dispatchTouchEvent', {
+            type: 'touchMove',
+            touchPoints: [{ x: from.x + ((to.x - from.x) * step) / 10, y: from.y }],
+        });
     }
     await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
     await settled(page);

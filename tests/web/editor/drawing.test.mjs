@@ -32,10 +32,22 @@ test('mirrors paint about the middle column and the middle row, each switchable'
     d.paint({ col: 9, row: 7 }, 3);
     d.mirror.leftRight = false;
     d.paint({ col: 5, row: 14 }, 1);
-    assert.deepEqual(bricks(d.grid), [
-        '0,0:2', '10,7:3', '15,1:solid', '15,13:solid', '19,0:2', '2,3:1', '4,1:solid', '4,13:solid',
-        '5,0:1', '5,14:1', '9,7:3',
-    ].sort());
+    assert.deepEqual(
+        bricks(d.grid),
+        [
+            '0,0:2',
+            '10,7:3',
+            '15,1:solid',
+            '15,13:solid',
+            '19,0:2',
+            '2,3:1',
+            '4,1:solid',
+            '4,13:solid',
+            '5,0:1',
+            '5,14:1',
+            '9,7:3',
+        ].sort(),
+    );
 });
 
 test('a rectangle fill covers the corners in any order, with its mirror, as one step', () => {
@@ -79,7 +91,7 @@ test('a stroke undoes and redoes as one step, painting back within it is no chan
     assert.deepEqual(bricks(d.grid), ['0,0:1']);
 });
 
-test('the capsule mark toggles on bricks only; a drag gives every brick the first one\'s new mark', () => {
+test("the capsule mark toggles on bricks only; a drag gives every brick the first one's new mark", () => {
     const d = new Drawing();
     d.fill({ col: 0, row: 0 }, { col: 2, row: 0 }, 1);
     d.toggleCapsule({ col: 1, row: 0 });
@@ -103,7 +115,8 @@ test('the capsule mark toggles on bricks only; a drag gives every brick the firs
 
 test('history keeps hundreds of steps, a new change ends the redos, and a limit drops the oldest', () => {
     const d = new Drawing();
-    for (let i = 0; i < 250; ++i) d.paint({ col: i % 20, row: Math.floor(i / 20) % 15 }, /** @type {Kind} */ ((i % 3) + 1));
+    for (let i = 0; i < 250; ++i)
+        d.paint({ col: i % 20, row: Math.floor(i / 20) % 15 }, /** @type {Kind} */ ((i % 3) + 1));
     let undone = 0;
     while (d.undo()) ++undone;
     assert.equal(undone, 250);
@@ -145,7 +158,9 @@ test('a grid read by the loader, replaced as one step', () => {
 
 test('the storage code round-trips every cell and refuses anything else', () => {
     const d = new Drawing();
-    /** @type {Kind[]} */ (['empty', 1, 2, 3, 'solid']).forEach((kind, col) => d.paint({ col, row: 0 }, kind));
+    /** @type {Kind[]} */ (['empty', 1, 2, 3, 'solid']).forEach((kind, col) =>
+        d.paint({ col, row: 0 }, kind),
+    );
     /** @type {Kind[]} */ ([1, 2, 3, 'solid']).forEach((kind, col) => {
         d.paint({ col, row: 14 }, kind);
         d.toggleCapsule({ col, row: 14 });
@@ -156,7 +171,7 @@ test('the storage code round-trips every cell and refuses anything else', () => 
     for (const bad of [42, code.slice(1), '?' + code.slice(1)]) assert.equal(Grid.fromCode(bad), null);
 });
 
-test('a level\'s text is kept as given: typing is one step with its reading, only a grid change writes the text anew', () => {
+test("a level's text is kept as given: typing is one step with its reading, only a grid change writes the text anew", () => {
     const typed = '1 x\n\n# \n';
     const reading = new Grid();
     reading.put(0, 0, cellOf(1));

@@ -33,7 +33,9 @@ const levelCount = (page) => page.$$eval('#level-list li', (e) => e.length);
  * @param {string[]} files
  */
 async function openFiles(page, files) {
-    const input = /** @type {import('puppeteer-core').ElementHandle<HTMLInputElement>} */ (await page.$('#open-files'));
+    const input = /** @type {import('puppeteer-core').ElementHandle<HTMLInputElement>} */ (
+        await page.$('#open-files')
+    );
     await input.uploadFile(...files);
     await page.waitForFunction(() => document.getElementById('notice')?.textContent?.startsWith('Opened'));
     await settled(page);
@@ -64,8 +66,15 @@ test('a link opens as a new set beside the kept one; Copy link leaves the addres
     await page.reload();
     await settled(page);
     assert.equal((await setNames(page)).length, 2);
-    await page.select('#set-list', await page.$$eval('#set-list option', (o) =>
-        /** @type {HTMLOptionElement} */ (o.find((e) => e.textContent?.startsWith('My levels'))).value));
+    await page.select(
+        '#set-list',
+        await page.$$eval(
+            '#set-list option',
+            (o) =>
+                /** @type {HTMLOptionElement} */ (o.find((e) => e.textContent?.startsWith('My levels')))
+                    .value,
+        ),
+    );
     await settled(page);
     assert.equal(await levelText(page), newer);
 
@@ -108,11 +117,13 @@ test('a deleted level and a cleared set come back with undo, title and all', asy
     await context.close();
 });
 
-test('a broken file keeps its text, with the desktop levelcheck\'s messages, also after switching levels', async () => {
+test("a broken file keeps its text, with the desktop levelcheck's messages, also after switching levels", async () => {
     const broken = '1 1 1 1 1 1 \n2 2 2\n3 3 3 3 3 3 \n# # x # \n1 1 1 1 1 1 1 1 1 1 \n';
     const file = path.join(scratch, 'level1.txt');
     writeFileSync(file, broken, 'latin1');
-    const desktop = runDesktop(broken).stdout.split('\n').filter((l) => /: (error|warning): /.test(l));
+    const desktop = runDesktop(broken)
+        .stdout.split('\n')
+        .filter((l) => /: (error|warning): /.test(l));
     assert.ok(desktop.length > 0, 'the file is broken for the desktop levelcheck too');
     const { page, context } = await openEditor(site);
     await openFiles(page, [file]);
@@ -128,7 +139,10 @@ test('a broken file keeps its text, with the desktop levelcheck\'s messages, als
     // A change on the grid rewrites the text, and says which lines.
     await page.keyboard.press('1');
     await drag(page, [19, 14]);
-    assert.match(await page.$eval('#text-note', (e) => String(e.textContent)), /^The grid's change rewrote lines /);
+    assert.match(
+        await page.$eval('#text-note', (e) => String(e.textContent)),
+        /^The grid's change rewrote lines /,
+    );
     await context.close();
 });
 
@@ -147,13 +161,20 @@ test('titles survive the zip: downloaded with titles.txt, opened back as a new s
     const downloads = path.join(scratch, 'downloads');
     const session = await page.createCDPSession();
     // @ts-ignore: the context's id, which puppeteer keeps to itself
-    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads, browserContextId: context.id });
+    await session.send('Browser.setDownloadBehavior', {
+        behavior: 'allow',
+        downloadPath: downloads,
+        browserContextId: context.id,
+    });
     await page.click('#download-zip');
     const zip = path.join(downloads, 'levels.zip');
     for (let i = 0; i < 100 && !existsSync(zip); ++i) await new Promise((r) => setTimeout(r, 100));
     await openFiles(page, [zip]);
     assert.equal((await setNames(page)).length, 2);
-    assert.deepEqual(await page.$$eval('#level-list button', (b) => b.map((e) => e.textContent)),
-        ['level1.txt · First', 'level2.txt', 'level3.txt · Third: the end']);
+    assert.deepEqual(await page.$$eval('#level-list button', (b) => b.map((e) => e.textContent)), [
+        'level1.txt · First',
+        'level2.txt',
+        'level3.txt · Third: the end',
+    ]);
     await context.close();
 });

@@ -28,12 +28,21 @@ const titles = (/** @type {LevelSet} */ set) => set.levels.map((l) => l.title);
 
 test('levels are added, copied, moved and deleted, named by position, the open one kept open', () => {
     const set = setOf(1, 2, 3);
-    assert.deepEqual(set.files().map((f) => f.name), ['level1.txt', 'level2.txt', 'level3.txt']);
+    assert.deepEqual(
+        set.files().map((f) => f.name),
+        ['level1.txt', 'level2.txt', 'level3.txt'],
+    );
     assert.equal(set.duplicate(0), 1);
     assert.deepEqual(titles(set), ['L1', 'L1', 'L2', 'L3']);
     // The copy draws on its own grid.
     set.level(1).drawing.paint({ col: 1, row: 0 }, 'solid');
-    assert.deepEqual(set.files().slice(0, 2).map((f) => f.text), ['1 \n', '1 # \n']);
+    assert.deepEqual(
+        set
+            .files()
+            .slice(0, 2)
+            .map((f) => f.text),
+        ['1 \n', '1 # \n'],
+    );
 
     set.select(2);
     set.move(3, 0);
@@ -93,7 +102,14 @@ test('a set of three levels, edited, zips into exactly its three files in order'
     set.level(1).drawing.fill({ col: 0, row: 1 }, { col: 2, row: 1 }, 'solid');
     const zip = zipFiles(set.files(), new Date(2026, 4, 17, 9, 30, 12));
     assert.throws(() => zipFiles([{ name: '../x.txt', text: '' }]), RangeError);
-    assert.throws(() => zipFiles([{ name: 'a', text: '' }, { name: 'a', text: '' }]), RangeError);
+    assert.throws(
+        () =>
+            zipFiles([
+                { name: 'a', text: '' },
+                { name: 'a', text: '' },
+            ]),
+        RangeError,
+    );
 
     // Read back by an unzip program that is not ours.
     const python = '/usr/bin/python3';
@@ -101,12 +117,20 @@ test('a set of three levels, edited, zips into exactly its three files in order'
     const dir = mkdtempSync(join(tmpdir(), 'editor-zip-'));
     try {
         writeFileSync(join(dir, 'set.zip'), zip);
-        const listing = execFileSync(python, ['-c', `
+        const listing = execFileSync(
+            python,
+            [
+                '-c',
+                `
 import json, sys, zipfile
 z = zipfile.ZipFile(sys.argv[1])
 assert z.testzip() is None
 print(json.dumps([[i.filename, z.read(i).decode(), list(i.date_time)] for i in z.infolist()]))
-`, join(dir, 'set.zip')], { encoding: 'utf8' });
+`,
+                join(dir, 'set.zip'),
+            ],
+            { encoding: 'utf8' },
+        );
         assert.deepEqual(JSON.parse(listing), [
             ['level1.txt', '1 \n', [2026, 5, 17, 9, 30, 12]],
             ['level2.txt', '2 \n# # # \n', [2026, 5, 17, 9, 30, 12]],

@@ -44,48 +44,57 @@ test('two characters a cell, trailing empty cells and rows left out', () => {
     assert.equal(lines[ROWS], '');
 });
 
-test('the game reads back the grid that was written', { skip: !existsSync(levelcheck) && 'levelcheck not built' }, () => {
-    // A mixed pattern with capsules, gaps, empty rows and cells up to the
-    // right edge and the bottom row, drawn from a fixed rule.
-    const grids = [
-        gridOf('1.2.3.#.a.b.c.x....1', '', '....................', '33333333333333333333'),
-        new Grid(
-            Array.from({ length: COLUMNS * ROWS }, (_, i) => {
-                const kind = /** @type {Kind[]} */ (['empty', 1, 2, 3, 'solid', 'empty', 1])[(i * 3 + Math.floor(i / 20)) % 7];
-                return cellOf(kind, i % 11 === 0);
-            }),
-        ),
-        gridOf(...new Array(14).fill(''), '...................#'),
-    ];
-    const dir = mkdtempSync(join(tmpdir(), 'editor-text-'));
-    try {
-        grids.forEach((grid, n) => {
-            const file = join(dir, `level${n + 1}.txt`);
-            writeFileSync(file, writeLevelText(grid));
-            /** @type {string} */
-            let out;
-            try {
-                out = execFileSync(levelcheck, [file], { encoding: 'utf8' });
-            } catch (e) {
-                out = /** @type {{stdout: string}} */ (e).stdout; // errors (a walled-in brick, say) are not the writer's
-            }
-            // No warning: every modifier is a space or "S", no odd line.
-            assert.doesNotMatch(out, /warning:|line feed right after/, out);
-            const preview = out.split('\n').filter((l) => l.startsWith('    ')).map((l) => l.slice(4));
-            const expected = [];
-            for (let row = 0; row < ROWS; ++row) {
-                let line = '';
-                for (let col = 0; col < COLUMNS; ++col) {
-                    const kind = grid.at(col, row).kind;
-                    line += kind === 'empty' ? '.' : kind === 'solid' ? '#' : String(kind);
+test(
+    'the game reads back the grid that was written',
+    { skip: !existsSync(levelcheck) && 'levelcheck not built' },
+    () => {
+        // A mixed pattern with capsules, gaps, empty rows and cells up to the
+        // right edge and the bottom row, drawn from a fixed rule.
+        const grids = [
+            gridOf('1.2.3.#.a.b.c.x....1', '', '....................', '33333333333333333333'),
+            new Grid(
+                Array.from({ length: COLUMNS * ROWS }, (_, i) => {
+                    const kind = /** @type {Kind[]} */ (['empty', 1, 2, 3, 'solid', 'empty', 1])[
+                        (i * 3 + Math.floor(i / 20)) % 7
+                    ];
+                    return cellOf(kind, i % 11 === 0);
+                }),
+            ),
+            gridOf(...new Array(14).fill(''), '...................#'),
+        ];
+        const dir = mkdtempSync(join(tmpdir(), 'editor-text-'));
+        try {
+            grids.forEach((grid, n) => {
+                const file = join(dir, `level${n + 1}.txt`);
+                writeFileSync(file, writeLevelText(grid));
+                /** @type {string} */
+                let out;
+                try {
+                    out = execFileSync(levelcheck, [file], { encoding: 'utf8' });
+                } catch (e) {
+                    out = /** @type {{stdout: string}} */ (e).stdout; // errors (a walled-in brick, say) are not the writer's
                 }
-                expected.push(line);
-            }
-            assert.deepEqual(preview, expected);
-            const capsules = grid.cells.filter((c) => c.capsule).length;
-            assert.match(out, new RegExp(`, ${capsules} power-up brick`));
-        });
-    } finally {
-        rmSync(dir, { recursive: true, force: true });
-    }
-});
+                // No warning: every modifier is a space or "S", no odd line.
+                assert.doesNotMatch(out, /warning:|line feed right after/, out);
+                const preview = out
+                    .split('\n')
+                    .filter((l) => l.startsWith('    '))
+                    .map((l) => l.slice(4));
+                const expected = [];
+                for (let row = 0; row < ROWS; ++row) {
+                    let line = '';
+                    for (let col = 0; col < COLUMNS; ++col) {
+                        const kind = grid.at(col, row).kind;
+                        line += kind === 'empty' ? '.' : kind === 'solid' ? '#' : String(kind);
+                    }
+                    expected.push(line);
+                }
+                assert.deepEqual(preview, expected);
+                const capsules = grid.cells.filter((c) => c.capsule).length;
+                assert.match(out, new RegExp(`, ${capsules} power-up brick`));
+            });
+        } finally {
+            rmSync(dir, { recursive: true, force: true });
+        }
+    },
+);

@@ -54,7 +54,10 @@ test('a copied link opens the same levels in another browser profile', async () 
     const opened = await openEditor(site, { hash });
     assert.match(await opened.page.$eval('#notice', (e) => e.textContent), /^Opened 2 levels from a link/);
     assert.equal(await levelText(opened.page), texts[0]);
-    assert.equal(await opened.page.$eval('#title', (e) => /** @type {HTMLInputElement} */ (e).value), 'First <b>row</b>');
+    assert.equal(
+        await opened.page.$eval('#title', (e) => /** @type {HTMLInputElement} */ (e).value),
+        'First <b>row</b>',
+    );
     await opened.page.click('#level-list li:nth-child(2) button');
     await settled(opened.page);
     assert.equal(await levelText(opened.page), texts[1]);
@@ -62,7 +65,8 @@ test('a copied link opens the same levels in another browser profile', async () 
 });
 
 test('hostile links give a message and an editor that still works, and run nothing', async () => {
-    const payload = (/** @type {{title: string, text: string}[]} */ levels) => deflateSync(JSON.stringify({ v: 1, levels }));
+    const payload = (/** @type {{title: string, text: string}[]} */ levels) =>
+        deflateSync(JSON.stringify({ v: 1, levels }));
     const hostile = {
         // Chromium itself drops addresses past 2 MB.
         'megabytes long': `#q1.${'A'.repeat(1536 * 1024)}`,
@@ -91,7 +95,9 @@ test('hostile links give a message and an editor that still works, and run nothi
     await bare.page.close();
     // Markup in a level's text and title is shown as text, never run.
     const markup = '<img src=x onerror="window.ran=1"><script>window.ran=1</script>';
-    const { page, errors } = await openEditor(site, { hash: link(payload([{ title: markup, text: `${markup}\n1 \n` }])) });
+    const { page, errors } = await openEditor(site, {
+        hash: link(payload([{ title: markup, text: `${markup}\n1 \n` }])),
+    });
     assert.equal(await page.evaluate(() => 'ran' in window), false);
     assert.equal(await page.$$eval('img, script:not([src])', (e) => e.length), 0);
     assert.equal(await page.$eval('#title', (e) => /** @type {HTMLInputElement} */ (e).value), markup);
@@ -106,7 +112,9 @@ test('three level files in, one edited, the zip holds the three in order; the se
     });
     const { page, context } = await openEditor(site);
     const input = await page.$('#open-files');
-    await /** @type {import('puppeteer-core').ElementHandle<HTMLInputElement>} */ (input).uploadFile(...files);
+    await /** @type {import('puppeteer-core').ElementHandle<HTMLInputElement>} */ (input).uploadFile(
+        ...files,
+    );
     await page.waitForFunction(() => document.getElementById('notice')?.textContent?.startsWith('Opened 3'));
     await settled(page);
     await page.click('#level-list li:nth-child(2) button');
@@ -116,15 +124,24 @@ test('three level files in, one edited, the zip holds the three in order; the se
 
     const downloads = path.join(scratch, 'downloads');
     const session = await page.createCDPSession();
-    await session.send('Browser.setDownloadBehavior',
+    await session.send(
+        'Browser.setDownloadBehavior',
         // @ts-ignore: the context's id, which puppeteer keeps to itself
-        { behavior: 'allow', downloadPath: downloads, browserContextId: context.id });
+        { behavior: 'allow', downloadPath: downloads, browserContextId: context.id },
+    );
     await page.click('#download-zip');
     const zip = path.join(downloads, 'levels.zip');
     for (let i = 0; i < 100 && !existsSync(zip); ++i) await new Promise((r) => setTimeout(r, 100));
-    const listing = execFileSync('/usr/bin/python3', ['-c',
-        'import sys, zipfile, json\nz = zipfile.ZipFile(sys.argv[1])\n' +
-        'print(json.dumps([[i.filename, z.read(i).decode()] for i in z.infolist()]))', zip], { encoding: 'utf8' });
+    const listing = execFileSync(
+        '/usr/bin/python3',
+        [
+            '-c',
+            'import sys, zipfile, json\nz = zipfile.ZipFile(sys.argv[1])\n' +
+                'print(json.dumps([[i.filename, z.read(i).decode()] for i in z.infolist()]))',
+            zip,
+        ],
+        { encoding: 'utf8' },
+    );
     // level1.txt, level2.txt, level10.txt in, renumbered in that order.
     assert.deepEqual(JSON.parse(listing), [
         ['level1.txt', '1 2 3 \n'],
@@ -146,7 +163,7 @@ test('three level files in, one edited, the zip holds the three in order; the se
     await context.close();
 });
 
-test('a folder in (the game\'s order, up to the gap), edited, saved back with exactly the set\'s level files', async () => {
+test("a folder in (the game's order, up to the gap), edited, saved back with exactly the set's level files", async () => {
     const context = await site.browser.createBrowserContext();
     const page = await context.newPage();
     await page.setViewport({ width: 1280, height: 900 });
@@ -161,9 +178,17 @@ test('a folder in (the game\'s order, up to the gap), edited, saved back with ex
     });
     await page.goto(`${site.server.url}editor.html`);
     await settled(page);
-    const files = { 'level1.txt': '1 \n', 'level2.txt': '2 \n', 'level3.txt': '3 \n', 'level5.txt': '# \n', 'notes.txt': 'x' };
+    const files = {
+        'level1.txt': '1 \n',
+        'level2.txt': '2 \n',
+        'level3.txt': '3 \n',
+        'level5.txt': '# \n',
+        'notes.txt': 'x',
+    };
     await page.evaluate(async (files) => {
-        const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('mylevels', { create: true });
+        const folder = await (
+            await navigator.storage.getDirectory()
+        ).getDirectoryHandle('mylevels', { create: true });
         for (const [name, text] of Object.entries(files)) {
             const writable = await (await folder.getFileHandle(name, { create: true })).createWritable();
             await writable.write(text);
@@ -171,7 +196,9 @@ test('a folder in (the game\'s order, up to the gap), edited, saved back with ex
         }
     }, files);
     await page.click('#open-folder');
-    await page.waitForFunction(() => document.getElementById('notice')?.textContent?.startsWith('Opened 3 levels'));
+    await page.waitForFunction(() =>
+        document.getElementById('notice')?.textContent?.startsWith('Opened 3 levels'),
+    );
     await settled(page);
     assert.equal(await levelText(page), '1 \n');
     await page.click('#level-list li:nth-child(3) button');
@@ -181,16 +208,25 @@ test('a folder in (the game\'s order, up to the gap), edited, saved back with ex
     await page.click('#duplicate-level');
     await settled(page);
     await page.click('#save-folder');
-    await page.waitForFunction(() => document.getElementById('notice')?.textContent?.startsWith('Saved 4 levels'));
+    await page.waitForFunction(() =>
+        document.getElementById('notice')?.textContent?.startsWith('Saved 4 levels'),
+    );
     const saved = await page.evaluate(async () => {
         const folder = await (await navigator.storage.getDirectory()).getDirectoryHandle('mylevels');
         /** @type {Record<string, string>} */
         const out = {};
         // @ts-ignore: async iteration of a folder
-        for await (const [name, handle] of folder.entries()) out[name] = await (await handle.getFile()).text();
+        for await (const [name, handle] of folder.entries())
+            out[name] = await (await handle.getFile()).text();
         return out;
     });
     // level5.txt was past the gap, so not in the set; saving four levels leaves it the game's fifth, so it goes.
-    assert.deepEqual(saved, { 'level1.txt': '1 \n', 'level2.txt': '2 \n', 'level3.txt': '3 2 \n', 'level4.txt': '3 2 \n', 'notes.txt': 'x' });
+    assert.deepEqual(saved, {
+        'level1.txt': '1 \n',
+        'level2.txt': '2 \n',
+        'level3.txt': '3 2 \n',
+        'level4.txt': '3 2 \n',
+        'notes.txt': 'x',
+    });
     await context.close();
 });

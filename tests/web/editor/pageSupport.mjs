@@ -35,7 +35,7 @@ export async function startSite() {
  * @param {{hash?: string, context?: import('puppeteer-core').BrowserContext}} [options]
  */
 export async function openEditor({ browser, server }, { hash = '', context } = {}) {
-    const own = context ?? await browser.createBrowserContext();
+    const own = context ?? (await browser.createBrowserContext());
     const page = await own.newPage();
     /** @type {string[]} */
     const errors = [];
@@ -51,10 +51,13 @@ export async function openEditor({ browser, server }, { hash = '', context } = {
  * @param {import('puppeteer-core').Page} page
  */
 export async function settled(page) {
-    await page.waitForFunction(() => {
-        const { changed, checked } = document.body.dataset;
-        return changed !== undefined && changed === checked;
-    }, { timeout: 30000 });
+    await page.waitForFunction(
+        () => {
+            const { changed, checked } = document.body.dataset;
+            return changed !== undefined && changed === checked;
+        },
+        { timeout: 30000 },
+    );
 }
 
 /**
@@ -103,11 +106,15 @@ export function levelText(page) {
  * @param {string} text
  */
 export async function typeText(page, text) {
-    await page.$eval('#level-text', (t, value) => {
-        const area = /** @type {HTMLTextAreaElement} */ (t);
-        area.value = value;
-        area.dispatchEvent(new Event('input'));
-    }, text);
+    await page.$eval(
+        '#level-text',
+        (t, value) => {
+            const area = /** @type {HTMLTextAreaElement} */ (t);
+            area.value = value;
+            area.dispatchEvent(new Event('input'));
+        },
+        text,
+    );
     await settled(page);
 }
 

@@ -55,9 +55,15 @@ test('sets are kept side by side: adding one never writes over another, and the 
     // A reload: a new store on the same storage.
     const again = new SetsStore(storage, () => clock++);
     assert.equal(again.openSet(), linked);
-    assert.deepEqual(again.list().map((e) => e.name), ['From a link', 'Mine']);
+    assert.deepEqual(
+        again.list().map((e) => e.name),
+        ['From a link', 'Mine'],
+    );
     again.save(mine, setWith('3 \n'));
-    assert.deepEqual(again.list().map((e) => e.name), ['Mine', 'From a link']);
+    assert.deepEqual(
+        again.list().map((e) => e.name),
+        ['Mine', 'From a link'],
+    );
     assert.equal(value(again.load(linked)).files()[0].text, '2 \n');
     again.remove(linked);
     assert.equal(again.openSet(), null);
@@ -79,25 +85,47 @@ test('the single set an older page kept is adopted; a broken index or a full sto
     const big = new LevelSet();
     for (let i = 1; i < 10; ++i) big.add();
     assert.throws(() => store.add('Too big', big), /Quota/);
-    assert.deepEqual(new SetsStore(storage).list().map((e) => e.id), [adopted.id]);
+    assert.deepEqual(
+        new SetsStore(storage).list().map((e) => e.id),
+        [adopted.id],
+    );
 
-    for (const index of ['{', '42', JSON.stringify([{ id: '../x' }, { id: 7 }, null, { id: 'ok', name: '\u0000' }])]) {
+    for (const index of [
+        '{',
+        '42',
+        JSON.stringify([{ id: '../x' }, { id: 7 }, null, { id: 'ok', name: '\u0000' }]),
+    ]) {
         storage.setItem(INDEX_KEY, index);
         const read = new SetsStore(storage).list();
-        assert.ok(read.every((e) => /^[a-z0-9]+$/.test(e.id) && e.name.length > 0), index);
+        assert.ok(
+            read.every((e) => /^[a-z0-9]+$/.test(e.id) && e.name.length > 0),
+            index,
+        );
     }
 });
 
-test('two tabs on one storage: neither drops the other\'s sets, and a set deleted in one is kept again by the one still editing it', () => {
+test("two tabs on one storage: neither drops the other's sets, and a set deleted in one is kept again by the one still editing it", () => {
     const storage = memoryStorage();
     const tabA = new SetsStore(storage);
     const tabB = new SetsStore(storage);
     const a = tabA.add('A', setWith('1 \n'));
     const b = tabB.add('B', setWith('2 \n'));
     tabA.save(a, setWith('3 \n'));
-    assert.deepEqual(new SetsStore(storage).list().map((e) => e.name).sort(), ['A', 'B']);
+    assert.deepEqual(
+        new SetsStore(storage)
+            .list()
+            .map((e) => e.name)
+            .sort(),
+        ['A', 'B'],
+    );
     tabA.remove(b);
     tabB.save(b, setWith('# \n'), 'B');
     assert.equal(value(new SetsStore(storage).load(b)).files()[0].text, '# \n');
-    assert.deepEqual(new SetsStore(storage).list().map((e) => e.name).sort(), ['A', 'B']);
+    assert.deepEqual(
+        new SetsStore(storage)
+            .list()
+            .map((e) => e.name)
+            .sort(),
+        ['A', 'B'],
+    );
 });

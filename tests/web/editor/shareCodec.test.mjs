@@ -50,7 +50,10 @@ test('levels a link could not carry are refused when encoding', async () => {
     for (const [levels, why] of /** @type {[SharedLevel[], RegExp][]} */ ([
         [[{ title: '', text: '1\u0000' }], /NUL character/],
         // Incompressible text: far beyond a link's length.
-        [Array.from({ length: 20 }, (_, n) => ({ title: '', text: noise(n, 8000) })), /would be \d+ characters long/],
+        [
+            Array.from({ length: 20 }, (_, n) => ({ title: '', text: noise(n, 8000) })),
+            /would be \d+ characters long/,
+        ],
     ])) {
         const result = await encodeShare(levels);
         assert.equal(result.ok, false);
@@ -90,8 +93,16 @@ test('hostile links give a clear message and never throw', async () => {
         ['random bytes', SHARE_PREFIX + Buffer.from(noise(3, 300)).toString('base64url'), /broken/],
         ['empty', SHARE_PREFIX, /broken/],
         ['NUL bytes', await fragmentOf(new Uint8Array([0x7b, 0, 0, 0x7d])), /NUL bytes/],
-        ['a NUL in a level', await fragmentOf(json({ v: 1, levels: [{ title: '', text: '1\u0000' }] })), /NUL character/],
-        ['a control character', await fragmentOf(json({ v: 1, levels: [{ text: '\u001b[31m' }] })), /U\+001B/],
+        [
+            'a NUL in a level',
+            await fragmentOf(json({ v: 1, levels: [{ title: '', text: '1\u0000' }] })),
+            /NUL character/,
+        ],
+        [
+            'a control character',
+            await fragmentOf(json({ v: 1, levels: [{ text: '\u001b[31m' }] })),
+            /U\+001B/,
+        ],
         ['not UTF-8', await fragmentOf(new Uint8Array([0x22, 0xc3, 0x28, 0x22])), /not UTF-8/],
         ['not JSON', await fragmentOf(new TextEncoder().encode('<script>alert(1)</script>')), /not readable/],
         ['a bomb', await fragmentOf(new Uint8Array(20_000_000).fill(32)), /unpack to more than 256 KB/],
@@ -99,10 +110,26 @@ test('hostile links give a clear message and never throw', async () => {
         ['another version', await fragmentOf(json({ v: 9, levels: [] })), /another version/],
         ['no levels', await fragmentOf(json({ v: 1, levels: [] })), /holds no level/],
         ['a level not an object', await fragmentOf(json({ v: 1, levels: ['1 '] })), /not a level/],
-        ['a text not a string', await fragmentOf(json({ v: 1, levels: [{ text: { a: 1 } }] })), /no level text/],
-        ['a title not a string', await fragmentOf(json({ v: 1, levels: [{ title: [], text: '' }] })), /title that is not text/],
-        ['too many levels', await fragmentOf(json({ v: 1, levels: new Array(101).fill({ text: '' }) })), /101 levels/],
-        ['a text too long', await fragmentOf(json({ v: 1, levels: [{ text: ' '.repeat(20000) }] })), /20000 characters long/],
+        [
+            'a text not a string',
+            await fragmentOf(json({ v: 1, levels: [{ text: { a: 1 } }] })),
+            /no level text/,
+        ],
+        [
+            'a title not a string',
+            await fragmentOf(json({ v: 1, levels: [{ title: [], text: '' }] })),
+            /title that is not text/,
+        ],
+        [
+            'too many levels',
+            await fragmentOf(json({ v: 1, levels: new Array(101).fill({ text: '' }) })),
+            /101 levels/,
+        ],
+        [
+            'a text too long',
+            await fragmentOf(json({ v: 1, levels: [{ text: ' '.repeat(20000) }] })),
+            /20000 characters long/,
+        ],
     ]);
     for (const [name, fragment, why] of cases) {
         const result = await decodeShare(fragment);
@@ -113,10 +140,16 @@ test('hostile links give a clear message and never throw', async () => {
 });
 
 test('a link starts the game with its levels as level1.txt, level2.txt, ...; a bad one with a message', async () => {
-    const shared = await encodeShare([{ title: 'A', text: '1 \n' }, { title: 'B', text: '# 2 \n' }]);
+    const shared = await encodeShare([
+        { title: 'A', text: '1 \n' },
+        { title: 'B', text: '# 2 \n' },
+    ]);
     assert.deepEqual(await levelFilesOfLink(`#${shared.ok && shared.fragment}`), {
         ok: true,
-        files: [{ name: 'level1.txt', text: '1 \n' }, { name: 'level2.txt', text: '# 2 \n' }],
+        files: [
+            { name: 'level1.txt', text: '1 \n' },
+            { name: 'level2.txt', text: '# 2 \n' },
+        ],
     });
     const bad = await levelFilesOfLink('#q1.!!');
     assert.equal(bad.ok, false);

@@ -12,15 +12,24 @@ import { levels, openEditor, runDesktop, startSite, typeText } from './pageSuppo
 
 /** @type {Awaited<ReturnType<typeof startSite>>} */
 let site;
-before(async () => { site = await startSite(); });
-after(async () => { await site?.close(); });
+before(async () => {
+    site = await startSite();
+});
+after(async () => {
+    await site?.close();
+});
 
 /** @param {string} csv */
 function rows(csv) {
-    return csv.trim().split('\n').slice(1).map((line) => line.split(','));
+    return csv
+        .trim()
+        .split('\n')
+        .slice(1)
+        .map((line) => line.split(','));
 }
 
-const CAGE = '. . . . . . . . . . . . . . . . . . . . \n1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 \n\n\n' +
+const CAGE =
+    '. . . . . . . . . . . . . . . . . . . . \n1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 1 \n\n\n' +
     '# # # # # . # # # # # # # . # # # # # # \n';
 
 for (const file of ['clears.txt', 'loops.txt', 'walled.txt', 'cage']) {
@@ -37,16 +46,26 @@ for (const file of ['clears.txt', 'loops.txt', 'walled.txt', 'cage']) {
         assert.equal(report.exitStatus, desktop.status);
         assert.equal(await page.$eval('#sweep-output', (e) => e.textContent), desktop.stdout);
         const desktopRows = rows(desktop.csv);
-        const marks = await page.$$eval('#sweep-marks button', (b) => b.map((e) => [e.dataset.angle, e.dataset.outcome]));
-        assert.deepEqual(marks, desktopRows.map((row) => [row[1], row[6]]));
+        const marks = await page.$$eval('#sweep-marks button', (b) =>
+            b.map((e) => [e.dataset.angle, e.dataset.outcome]),
+        );
+        assert.deepEqual(
+            marks,
+            desktopRows.map((row) => [row[1], row[6]]),
+        );
         if (file === 'clears.txt') assert.ok(desktopRows.every((row) => row[6] === 'cleared'));
         else assert.ok(desktopRows.some((row) => row[6] === 'loops'));
         // Each outcome's mark has a shape of its own; a caged serve's error is in the check's list, its brick marked.
-        const glyphs = await page.$$eval('#sweep-marks button', (b) => b.map((e) => [e.dataset.outcome, e.textContent]));
+        const glyphs = await page.$$eval('#sweep-marks button', (b) =>
+            b.map((e) => [e.dataset.outcome, e.textContent]),
+        );
         assert.equal(new Set(glyphs.map(String)).size, new Set(glyphs.map(([o]) => o)).size);
         const cageErrors = desktop.stdout.split('\n').filter((l) => / error: .* cages the ball /.test(l));
         const listed = await page.$$eval('#messages .from-sweep button', (b) => b.map((e) => e.textContent));
-        assert.deepEqual(listed, cageErrors.map((l) => `${l} (sweep)`));
+        assert.deepEqual(
+            listed,
+            cageErrors.map((l) => `${l} (sweep)`),
+        );
         if (file === 'cage') {
             assert.ok(cageErrors.length > 0);
             assert.ok((await page.evaluate(() => String(document.body.dataset.errorCells))).includes('2,4'));
@@ -56,8 +75,11 @@ for (const file of ['clears.txt', 'loops.txt', 'walled.txt', 'cage']) {
         const last = desktopRows[desktopRows.length - 1];
         await page.select('#replay-speed', '64');
         await page.click('#sweep-marks li:last-child button');
-        await page.waitForFunction((frames) => document.getElementById('replay')?.dataset.frame === frames,
-            { timeout: 120000 }, last[3]);
+        await page.waitForFunction(
+            (frames) => document.getElementById('replay')?.dataset.frame === frames,
+            { timeout: 120000 },
+            last[3],
+        );
         assert.deepEqual(errors, []);
     });
 }

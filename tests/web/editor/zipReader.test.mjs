@@ -13,26 +13,51 @@ const limits = { maxFileBytes: 64 * 1024 };
 /** @param {Uint8Array} bytes */
 const text = (bytes) => new TextDecoder().decode(bytes);
 
-test('the editor\'s own zip comes back file for file, its titles with it', async () => {
+test("the editor's own zip comes back file for file, its titles with it", async () => {
     const titles = writeTitles(['The wall', '', 'Two\nlines']);
-    const zip = zipFiles([{ name: 'level1.txt', text: '1 \n' }, { name: 'level2.txt', text: '' },
-        { name: 'level3.txt', text: '# \n' }, { name: 'titles.txt', text: titles }]);
+    const zip = zipFiles([
+        { name: 'level1.txt', text: '1 \n' },
+        { name: 'level2.txt', text: '' },
+        { name: 'level3.txt', text: '# \n' },
+        { name: 'titles.txt', text: titles },
+    ]);
     assert.equal(isZip(zip), true);
     const files = await unzipFiles(zip, limits);
-    assert.deepEqual(files.map((f) => [f.name, text(f.bytes)]),
-        [['level1.txt', '1 \n'], ['level2.txt', ''], ['level3.txt', '# \n'], ['titles.txt', titles]]);
-    assert.deepEqual([...readTitles(titles)], [['level1.txt', 'The wall'], ['level3.txt', 'Two lines']]);
+    assert.deepEqual(
+        files.map((f) => [f.name, text(f.bytes)]),
+        [
+            ['level1.txt', '1 \n'],
+            ['level2.txt', ''],
+            ['level3.txt', '# \n'],
+            ['titles.txt', titles],
+        ],
+    );
+    assert.deepEqual(
+        [...readTitles(titles)],
+        [
+            ['level1.txt', 'The wall'],
+            ['level3.txt', 'Two lines'],
+        ],
+    );
     assert.equal(writeTitles(['', '']), '');
 });
 
 test('a zip another program deflated, under a folder, reads; hostile zips are refused with a message', async (t) => {
     if (!existsSync('/usr/bin/python3')) return t.skip('no python3 to make the zips');
     /** @param {string} script */
-    const make = (script) => new Uint8Array(execFileSync('/usr/bin/python3', ['-c',
-        'import io, sys, zipfile\nb = io.BytesIO()\nz = zipfile.ZipFile(b, "w", zipfile.ZIP_DEFLATED)\n' +
-        `${script}\nz.close()\nsys.stdout.buffer.write(b.getvalue())`]));
+    const make = (script) =>
+        new Uint8Array(
+            execFileSync('/usr/bin/python3', [
+                '-c',
+                'import io, sys, zipfile\nb = io.BytesIO()\nz = zipfile.ZipFile(b, "w", zipfile.ZIP_DEFLATED)\n' +
+                    `${script}\nz.close()\nsys.stdout.buffer.write(b.getvalue())`,
+            ]),
+        );
     const good = make('z.writestr("mylevels/", "")\nz.writestr("mylevels/level1.txt", "1 2 3 \\n" * 20)');
-    assert.deepEqual((await unzipFiles(good, limits)).map((f) => [f.name, text(f.bytes)]), [['level1.txt', '1 2 3 \n'.repeat(20)]]);
+    assert.deepEqual(
+        (await unzipFiles(good, limits)).map((f) => [f.name, text(f.bytes)]),
+        [['level1.txt', '1 2 3 \n'.repeat(20)]],
+    );
 
     const bomb = make('z.writestr("level1.txt", " " * (64 * 1024 * 1024))');
     // The header says how large; a header that lies is caught while inflating.
@@ -45,7 +70,7 @@ test('a zip another program deflated, under a folder, reads; hostile zips are re
     damaged[30 + 'level1.txt'.length] ^= 0x01;
     const hostile = {
         'climbs out': make('z.writestr("../level1.txt", "1 \\n")'),
-        'absolute': make('z.writestr("/etc/level1.txt", "1 \\n")'),
+        absolute: make('z.writestr("/etc/level1.txt", "1 \\n")'),
         'inflates to megabytes': bomb,
         'lies about its size': lying,
         'cut short': good.subarray(0, good.length - 30),
@@ -53,7 +78,11 @@ test('a zip another program deflated, under a folder, reads; hostile zips are re
         'twice the same name': make('z.writestr("a/level1.txt", "1")\nz.writestr("b/level1.txt", "2")'),
     };
     for (const [what, zip] of Object.entries(hostile)) {
-        await assert.rejects(unzipFiles(zip, limits), (error) => error instanceof Error && error.message.length > 0, what);
+        await assert.rejects(
+            unzipFiles(zip, limits),
+            (error) => error instanceof Error && error.message.length > 0,
+            what,
+        );
     }
     await assert.rejects(unzipFiles(damaged, limits), /level1.txt in the zip is damaged/);
 });

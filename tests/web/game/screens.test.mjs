@@ -14,13 +14,19 @@ import { join } from 'node:path';
 import { test } from 'node:test';
 import { desktopGameFolder } from '../../../bench/support.mjs';
 import {
-    compareScreens, loadingFrames, removeFolder, rgbOf, screens, takeDesktopScreens, takeWebScreens,
+    compareScreens,
+    loadingFrames,
+    removeFolder,
+    rgbOf,
+    screens,
+    takeDesktopScreens,
+    takeWebScreens,
 } from '../support/screens.mjs';
 
 const site = process.env.SITE;
 const desktop = process.env.QUADRELL_DESKTOP_GAME;
 
-test('the page shows the desktop game\'s screens', { skip: !site || !desktop }, async (t) => {
+test("the page shows the desktop game's screens", { skip: !site || !desktop }, async (t) => {
     const out = mkdtempSync(join(tmpdir(), 'quadrell-screens-'));
     const scratch = desktopGameFolder('quadrell-screens-run-');
     try {
@@ -35,13 +41,20 @@ test('the page shows the desktop game\'s screens', { skip: !site || !desktop }, 
             // Past its last frame the loading screen gives way to the menu.
             if (compareScreens(shot, title).differing === 0) continue;
             const nearest = Math.min(...web.map((frame) => compareScreens(shot, frame).differing));
-            assert.equal(nearest, 0, 'every desktop loading screen is one of the page\'s loading frames, pixel for pixel');
+            assert.equal(
+                nearest,
+                0,
+                "every desktop loading screen is one of the page's loading frames, pixel for pixel",
+            );
             matched++;
         }
         assert.ok(matched > 0, 'a loading screen taken on the desktop');
 
         for (const [name] of screens) {
-            const { differing, outsideText } = compareScreens(rgbOf(join(out, `desktop-${name}.png`)), rgbOf(join(out, `web-${name}.png`)));
+            const { differing, outsideText } = compareScreens(
+                rgbOf(join(out, `desktop-${name}.png`)),
+                rgbOf(join(out, `web-${name}.png`)),
+            );
             t.diagnostic(`${name}: ${differing} pixels differ, ${outsideText} outside text`);
             // The new game's frame-rate counter shows the frames of another
             // second on each side; it is text, all else must be equal.

@@ -14,13 +14,17 @@ import { levels, loadLevelCheck, newPool, printedMessages, runDesktop } from './
 
 const files = [
     ...readdirSync(path.join(levels, 'broken')).map((f) => path.join(levels, 'broken', f)),
-    ...readdirSync(levels).filter((f) => f.endsWith('.txt')).map((f) => path.join(levels, f)),
+    ...readdirSync(levels)
+        .filter((f) => f.endsWith('.txt'))
+        .map((f) => path.join(levels, f)),
 ];
 
 describe('a check in a worker', () => {
     /** @type {any} */
     let pool;
-    before(() => { pool = newPool(1); });
+    before(() => {
+        pool = newPool(1);
+    });
     after(() => pool.close());
 
     test('says what the desktop levelcheck says of the same bytes', async () => {
@@ -32,7 +36,9 @@ describe('a check in a worker', () => {
             assert.equal(result.output, expected.stdout, label);
             assert.equal(result.exitStatus, expected.status, label);
             // Every field but the cell, which the printout does not name.
-            const located = result.messages.map((/** @type {object} */ m) => Object.fromEntries(Object.entries(m).filter(([key]) => key !== 'cell')));
+            const located = result.messages.map((/** @type {object} */ m) =>
+                Object.fromEntries(Object.entries(m).filter(([key]) => key !== 'cell')),
+            );
             assert.deepEqual(located, printedMessages(expected.stdout, name), label);
             // The cells, drawn as the preview draws the screen, give the preview.
             const screen = Array.from({ length: 15 }, () => Array(20).fill('.'));
@@ -41,16 +47,35 @@ describe('a check in a worker', () => {
                     screen[cell.row][cell.column] = cell.kind === 4 ? '#' : String(cell.kind);
                 }
             }
-            assert.deepEqual(screen.map((/** @type {string[]} */ row) => row.join('')), result.preview.slice(0, 15).map((/** @type {string} */ row) => row.slice(0, 20)), label);
+            assert.deepEqual(
+                screen.map((/** @type {string[]} */ row) => row.join('')),
+                result.preview.slice(0, 15).map((/** @type {string} */ row) => row.slice(0, 20)),
+                label,
+            );
         }
     });
 
     test('names the cell a message is about, and the counts', async () => {
         const odd = await pool.check(readFileSync(path.join(levels, 'broken', 'odd-line.txt')));
-        assert.deepEqual(odd.messages.map((/** @type {{cell: number}} */ m) => m.cell), [2]);
-        assert.deepEqual(odd.counts, { bricks: 6, oneHit: 4, twoHit: 1, threeHit: 1, solid: 0, capsuleBricks: 0, hits: 9, points: 95 });
+        assert.deepEqual(
+            odd.messages.map((/** @type {{cell: number}} */ m) => m.cell),
+            [2],
+        );
+        assert.deepEqual(odd.counts, {
+            bricks: 6,
+            oneHit: 4,
+            twoHit: 1,
+            threeHit: 1,
+            solid: 0,
+            capsuleBricks: 0,
+            hits: 9,
+            points: 95,
+        });
         const past = await pool.check(readFileSync(path.join(levels, 'broken', 'past-grid.txt')));
-        assert.deepEqual(past.messages.map((/** @type {{cell: number}} */ m) => m.cell), [20, -1]);
+        assert.deepEqual(
+            past.messages.map((/** @type {{cell: number}} */ m) => m.cell),
+            [20, -1],
+        );
         assert.equal(past.cells.length, 300);
         const marked = await pool.check('. 1S# \n');
         assert.deepEqual(marked.cells.slice(0, 4), [
@@ -61,10 +86,18 @@ describe('a check in a worker', () => {
         ]);
         // Every brick of a walled-in pocket, though its message names only the first.
         /** @param {{closedIn: number[][], cells: {row: number, column: number}[]}} r */
-        const places = (r) => r.closedIn.map((pocket) => pocket.map((n) => [r.cells[n].column, r.cells[n].row]));
+        const places = (r) =>
+            r.closedIn.map((pocket) => pocket.map((n) => [r.cells[n].column, r.cells[n].row]));
         assert.deepEqual(places(await pool.check(readFileSync(path.join(levels, 'walled.txt')))), [[[9, 6]]]);
         const pocket = await pool.check('# # # # \n# 1 1 # \n# 2 3 # \n# # # # \n1 \n');
-        assert.deepEqual(places(pocket), [[[1, 1], [2, 1], [1, 2], [2, 2]]]);
+        assert.deepEqual(places(pocket), [
+            [
+                [1, 1],
+                [2, 1],
+                [1, 2],
+                [2, 2],
+            ],
+        ]);
     });
 
     test('only the newest of the checks waiting is answered', async () => {
@@ -103,7 +136,8 @@ test('--png: the level pictured as the desktop levelcheck pictures it', async ()
         assert.equal(result.exitStatus, expected.status);
         assert.equal(result.output, expected.stdout.replace(folder, 'pictures'));
         writeFileSync(path.join(folder, 'web.png'), result.png);
-        const rgb = (/** @type {string} */ name) => execFileSync('convert', [path.join(folder, name), '-depth', '8', 'rgb:-']);
+        const rgb = (/** @type {string} */ name) =>
+            execFileSync('convert', [path.join(folder, name), '-depth', '8', 'rgb:-']);
         const { differing, outsideText } = compareScreens(rgb('level3.png'), rgb('web.png'));
         assert.equal(outsideText, 0, 'bricks, paddle and ball to the pixel');
         assert.ok(differing < 2000, `${differing} text pixels differ`);

@@ -38,7 +38,8 @@ class FakeWorker extends EventEmitter {
         else if (op === 'report') {
             this.script.reports.push(request);
             answer = { id, ok: true, result: { exitStatus: 0, lines: request.lines } };
-        } else if (index === this.script.failAt) answer = { id, ok: false, error: 'the frame limit is a whole number' };
+        } else if (index === this.script.failAt)
+            answer = { id, ok: false, error: 'the frame limit is a whole number' };
         else {
             this.played.push(index);
             answer = { id, ok: true, result: { index, line: `run ${index}`, run: { angle: index } } };
@@ -68,8 +69,14 @@ test('a sweep hands every serve angle to exactly one worker and reports the runs
     const played = script.played.flat().sort((a, b) => a - b);
     assert.deepEqual(played, [...Array(Angles).keys()]);
     assert.ok(script.played.filter((runs) => runs.length > 0).length === 3, 'every sweep worker played');
-    assert.deepEqual(done, [...Array(Angles).keys()].map((i) => i + 1));
-    assert.deepEqual(result.lines, [...Array(Angles).keys()].map((i) => `run ${i}`));
+    assert.deepEqual(
+        done,
+        [...Array(Angles).keys()].map((i) => i + 1),
+    );
+    assert.deepEqual(
+        result.lines,
+        [...Array(Angles).keys()].map((i) => `run ${i}`),
+    );
     assert.equal(script.reports.length, 1);
     pool.close();
 });

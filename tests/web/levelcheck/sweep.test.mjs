@@ -12,7 +12,9 @@ import { levels, newPool, runDesktop } from './support.mjs';
 describe('a sweep over two workers', () => {
     /** @type {any} */
     let pool;
-    before(() => { pool = newPool(2); });
+    before(() => {
+        pool = newPool(2);
+    });
     after(() => pool.close());
 
     const cases = [
@@ -27,9 +29,13 @@ describe('a sweep over two workers', () => {
             const expected = runDesktop(file, name, ['--sweep', ...options]);
             /** @type {Map<number, any>} */
             const progress = new Map();
-            const minClear = options.includes('--min-clear') ? Number(options[options.indexOf('--min-clear') + 1]) : -1;
+            const minClear = options.includes('--min-clear')
+                ? Number(options[options.indexOf('--min-clear') + 1])
+                : -1;
             const result = await pool.sweep(readFileSync(file), {
-                name, minClear, quiet: options.includes('--quiet'),
+                name,
+                minClear,
+                quiet: options.includes('--quiet'),
                 onProgress: (/** @type {any} */ p) => {
                     assert.equal(p.total, 60);
                     assert.equal(p.done, progress.size + 1);
@@ -40,12 +46,19 @@ describe('a sweep over two workers', () => {
             assert.equal(result.csv, expected.csv);
             assert.equal(result.exitStatus, expected.status);
             // Each mark shown while the sweep ran is its final row.
-            assert.deepEqual([...progress.keys()].sort((a, b) => a - b), [...Array(60).keys()]);
-            assert.deepEqual(result.runs, [...Array(60).keys()].map((i) => progress.get(i)));
+            assert.deepEqual(
+                [...progress.keys()].sort((a, b) => a - b),
+                [...Array(60).keys()],
+            );
+            assert.deepEqual(
+                result.runs,
+                [...Array(60).keys()].map((i) => progress.get(i)),
+            );
             // The three levels differ as chosen.
             const cleared = result.runs.filter((/** @type {any} */ r) => r.outcome === 'cleared').length;
             if (expect.cleared !== undefined) assert.equal(cleared, expect.cleared);
-            if (expect.loops) assert.ok(result.runs.some((/** @type {any} */ r) => r.outcome === 'loops') && cleared > 0);
+            if (expect.loops)
+                assert.ok(result.runs.some((/** @type {any} */ r) => r.outcome === 'loops') && cleared > 0);
         });
     }
 
@@ -78,7 +91,9 @@ test('a serve traced for showing is the sweep run of that angle, frame for frame
             assert.equal(trace.ball.length, 2 * trace.frames);
             assert.equal(trace.paddle.length, trace.frames);
             // Replaying the brick changes leaves the run's bricks.
-            const kinds = trace.cells.filter((/** @type {number} */ _, /** @type {number} */ i) => i % 3 === 0);
+            const kinds = trace.cells.filter(
+                (/** @type {number} */ _, /** @type {number} */ i) => i % 3 === 0,
+            );
             for (let i = 0; i < trace.bricks.length; i += 3) kinds[trace.bricks[i + 1]] = trace.bricks[i + 2];
             assert.equal(kinds.filter((/** @type {number} */ k) => k >= 1 && k <= 3).length, Number(row[8]));
             assert.equal(trace.points[trace.points.length - 1], Number(row[5]));

@@ -21,7 +21,8 @@ namespace {
 FILE* out = nullptr;
 
 void Put32(int value) {
-    unsigned char bytes[4] = {Uint8(value), Uint8(value >> 8), Uint8(value >> 16), Uint8(value >> 24)};
+    unsigned char bytes[4] = {Uint8(value), Uint8(value >> 8), Uint8(value >> 16),
+                              Uint8(value >> 24)};
     std::fwrite(bytes, 1, 4, out);
 }
 
@@ -64,15 +65,16 @@ void Pattern(SDL_Surface* s, Uint32 seed) {
     SDL_UnlockSurface(s);
 }
 
-void Blit(SDL_Surface* src, SDL_Rect* part, SDL_Surface* dst, int x, int y, const std::string& name) {
+void Blit(SDL_Surface* src, SDL_Rect* part, SDL_Surface* dst, int x, int y,
+          const std::string& name) {
     SDL_Rect at = {Sint16(x), Sint16(y), 0, 0};
     const int result = SDL_UpperBlit(src, part, dst, &at);
     Numbers(name + " rect", {result, at.x, at.y, at.w, at.h});
 }
 
 void Pictures(const std::string& data) {
-    const char* names[] = {"arrow", "ball", "brick001", "brick002", "brick003", "brick501",
-                           "fire", "loading", "paddle", "progress", "pshot"};
+    const char* names[] = {"arrow", "ball",    "brick001", "brick002", "brick003", "brick501",
+                           "fire",  "loading", "paddle",   "progress", "pshot"};
     for (const char* n : names) {
         const std::string file = data + "/images/" + n + ".png";
         SDL_Surface* loaded = IMG_Load(file.c_str());
@@ -91,7 +93,8 @@ void Pictures(const std::string& data) {
         Pattern(target, 1);
         Blit(shown, nullptr, target, 3, 2, std::string(n) + " copy");
         Blit(shown, nullptr, target, -4, -3, std::string(n) + " copy clipped top left");
-        Blit(shown, nullptr, target, target->w - 5, target->h - 2, std::string(n) + " copy clipped bottom right");
+        Blit(shown, nullptr, target, target->w - 5, target->h - 2,
+             std::string(n) + " copy clipped bottom right");
         SDL_Rect part = {1, 2, 5, 4};
         Blit(shown, &part, target, 20, 30, std::string(n) + " part");
         Blit(shown, nullptr, target, 100, 5, std::string(n) + " copy clipped away right");
@@ -101,8 +104,8 @@ void Pictures(const std::string& data) {
         // own middle pixel.
         Pattern(target, 2);
         Uint8 r, g, b;
-        const Uint16 middle = reinterpret_cast<Uint16*>(static_cast<Uint8*>(shown->pixels) +
-                                                        (shown->h / 2) * shown->pitch)[shown->w / 2];
+        const Uint16 middle = reinterpret_cast<Uint16*>(
+            static_cast<Uint8*>(shown->pixels) + (shown->h / 2) * shown->pitch)[shown->w / 2];
         SDL_GetRGB(middle, shown->format, &r, &g, &b);
         SDL_SetColorKey(shown, SDL_SRCCOLORKEY | SDL_RLEACCEL, SDL_MapRGB(shown->format, 0, 0, 0));
         Blit(shown, nullptr, target, 1, 1, std::string(n) + " keyed black");
@@ -123,7 +126,8 @@ void Pictures(const std::string& data) {
 // Every alpha against many colours and backgrounds: 32-bit ARGB (as text
 // is) and ABGR (as a PNG loads) onto 16 bits.
 void Alphas() {
-    const Uint32 masks[2][4] = {{0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {0xFF, 0xFF00, 0xFF0000, 0xFF000000}};
+    const Uint32 masks[2][4] = {{0xFF0000, 0xFF00, 0xFF, 0xFF000000},
+                                {0xFF, 0xFF00, 0xFF0000, 0xFF000000}};
     for (int m = 0; m < 2; ++m) {
         SDL_Surface* src = SDL_CreateRGBSurface(SDL_SRCALPHA, 256, 64, 32, masks[m][0], masks[m][1],
                                                 masks[m][2], masks[m][3]);
@@ -135,7 +139,8 @@ void Alphas() {
                 reinterpret_cast<Uint32*>(static_cast<Uint8*>(src->pixels) + y * src->pitch)[x] =
                     (rgb & ~masks[m][3]) | (Uint32(x) << 24);
             }
-        SDL_Surface* dst = SDL_CreateRGBSurface(SDL_SWSURFACE, 256, 64, 16, 0xF800, 0x07E0, 0x001F, 0);
+        SDL_Surface* dst =
+            SDL_CreateRGBSurface(SDL_SWSURFACE, 256, 64, 16, 0xF800, 0x07E0, 0x001F, 0);
         for (int pass = 0; pass < 4; ++pass) {
             Pattern(dst, 10 + pass + 4 * m);
             Blit(src, nullptr, dst, 0, 0, "alpha pass");
@@ -150,17 +155,20 @@ void Alphas() {
 void Fills() {
     SDL_Surface* target = Screen16();
     Pattern(target, 4);
-    const int rects[][4] = {{2, 3, 10, 5}, {-5, -4, 9, 8}, {60, 40, 30, 30}, {70, 10, 4, 4}, {10, 50, 5, 5}, {-9, -9, 4, 30}};
+    const int rects[][4] = {{2, 3, 10, 5},  {-5, -4, 9, 8}, {60, 40, 30, 30},
+                            {70, 10, 4, 4}, {10, 50, 5, 5}, {-9, -9, 4, 30}};
     int i = 0;
     for (const auto& r : rects) {
         SDL_Rect rect = {Sint16(r[0]), Sint16(r[1]), Uint16(r[2]), Uint16(r[3])};
         const Uint8 c = Uint8(40 * i + 17);
-        const int result = SDL_FillRect(target, &rect, SDL_MapRGB(target->format, c, Uint8(255 - c), Uint8(c * 3)));
+        const int result = SDL_FillRect(
+            target, &rect, SDL_MapRGB(target->format, c, Uint8(255 - c), Uint8(c * 3)));
         Numbers("fill rect " + std::to_string(i++), {result, rect.x, rect.y, rect.w, rect.h});
     }
     SDL_FillRect(target, nullptr, SDL_MapRGB(target->format, 0, 0, 0));
     Record("fills then all black", target);
-    Numbers("map rgb", {int(SDL_MapRGB(target->format, 255, 255, 255)), int(SDL_MapRGB(target->format, 7, 3, 7)),
+    Numbers("map rgb", {int(SDL_MapRGB(target->format, 255, 255, 255)),
+                        int(SDL_MapRGB(target->format, 7, 3, 7)),
                         int(SDL_MapRGB(target->format, 200, 100, 50))});
     Uint8 r, g, b;
     std::vector<int> widened;
@@ -178,9 +186,21 @@ void Text(const std::string& data) {
         const char* file;
         int size;
     } fonts[] = {{"fonts/nocontrol.ttf", 24}, {"fonts/arial.ttf", 14}};
-    const char* lines[] = {"New Game", "Options", "Credits", "Exit", "Play Music", "On", "Off",
-                           "Score: 1234567890", "GAME OVER", "V0.1", "Ready?", "62.50 fps",
-                           "AaBbCcXxYyZz !?.,:;-_()", "W", "j"};
+    const char* lines[] = {"New Game",
+                           "Options",
+                           "Credits",
+                           "Exit",
+                           "Play Music",
+                           "On",
+                           "Off",
+                           "Score: 1234567890",
+                           "GAME OVER",
+                           "V0.1",
+                           "Ready?",
+                           "62.50 fps",
+                           "AaBbCcXxYyZz !?.,:;-_()",
+                           "W",
+                           "j"};
     for (const auto& f : fonts) {
         TTF_Font* font = TTF_OpenFont((data + "/" + f.file).c_str(), f.size);
         if (!font) {

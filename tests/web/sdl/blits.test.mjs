@@ -20,7 +20,9 @@ export function readDump(file) {
     while (at < file.length) {
         const end = file.indexOf(0, at);
         const name = file.toString('latin1', at, end);
-        const w = file.readInt32LE(end + 1), h = file.readInt32LE(end + 5), bpp = file.readInt32LE(end + 9);
+        const w = file.readInt32LE(end + 1),
+            h = file.readInt32LE(end + 5),
+            bpp = file.readInt32LE(end + 9);
         const start = end + 13;
         records.set(name, { w, h, bpp, bytes: file.subarray(start, start + w * h * bpp) });
         at = start + w * h * bpp;
@@ -38,7 +40,9 @@ function differing(a, b) {
     return count;
 }
 
-const desktop = process.env.DESKTOP_DUMP, layer = process.env.LAYER_DUMP, data = process.env.QUADRELL_DATA;
+const desktop = process.env.DESKTOP_DUMP,
+    layer = process.env.LAYER_DUMP,
+    data = process.env.QUADRELL_DATA;
 
 test('the browser SDL draws as the desktop SDL does', { skip: !desktop || !layer || !data }, (t) => {
     const scratch = mkdtempSync(join(tmpdir(), 'sdl-blits-'));
@@ -51,7 +55,9 @@ test('the browser SDL draws as the desktop SDL does', { skip: !desktop || !layer
         assert.deepEqual([...got.keys()], [...want.keys()], 'the same records on both');
         assert.ok(want.size > 250, `all records made (${want.size})`);
         const wrong = [];
-        let textPixels = 0, textDiffering = 0, textSizes = 0;
+        let textPixels = 0,
+            textDiffering = 0,
+            textSizes = 0;
         for (const [name, expected] of want) {
             const actual = /** @type {Dump} */ (got.get(name));
             const count = differing(expected, actual);

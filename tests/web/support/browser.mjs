@@ -20,23 +20,28 @@ export const chromiumPath = process.env.CHROMIUM ?? '/usr/bin/chromium';
  * @returns {Promise<import('puppeteer-core').Browser>}
  */
 export async function launchBrowser({ args = [] } = {}) {
-  const profile = mkdtempSync(join(tmpdir(), 'quadrell-chromium-'));
-  const browser = await puppeteer.launch({
-    executablePath: chromiumPath,
-    headless: true,
-    args: [
-      '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      ...args,
-    ],
-    userDataDir: profile,
-  });
-  // The profile goes once the browser process has ended, not at the
-  // disconnect, while it may still be writing there.
-  const close = browser.close.bind(browser);
-  browser.close = async () => {
-    await close();
-    rmSync(profile, { recursive: true, force: true, maxRetries: 5 });
-  };
-  return browser;
+    const profile = mkdtempSync(join(tmpdir(), 'quadrell-chromium-'));
+    const browser = await puppeteer.launch({
+        executablePath: chromiumPath,
+        headless: true,
+        args: [
+            '--no-sandbox',
+            '--disable-gpu',
+            '--disable-quic',
+            '--no-first-run',
+            '--disable-background-networking',
+            '--disable-component-update',
+            '--disable-sync',
+            ...args,
+        ],
+        userDataDir: profile,
+    });
+    // The profile goes once the browser process has ended, not at the
+    // disconnect, while it may still be writing there.
+    const close = browser.close.bind(browser);
+    browser.close = async () => {
+        await close();
+        rmSync(profile, { recursive: true, force: true, maxRetries: 5 });
+    };
+    return browser;
 }

@@ -27,7 +27,10 @@ export function runDesktopLevelCheck({ desktop, data }, text, name, options = []
     try {
         writeFileSync(path.join(folder, name), text, 'latin1');
         const csv = options.includes('--sweep') ? ['--csv', 'runs.csv'] : [];
-        const run = spawnSync(desktop, [...options, ...csv, '--data', data, name], { cwd: folder, encoding: 'latin1' });
+        const run = spawnSync(desktop, [...options, ...csv, '--data', data, name], {
+            cwd: folder,
+            encoding: 'latin1',
+        });
         if (run.error) throw run.error;
         return {
             status: run.status,

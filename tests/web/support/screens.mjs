@@ -21,7 +21,8 @@ export const screens = /** @type {[string, string[]][]} */ ([
     ['credits', ['Down', 'Down', 'Down', 'Down', 'space', 'Down', 'space']],
     ['game', ['space', 'Up', 'Up', 'space']],
 ]);
-const domKey = (/** @type {string} */ key) => ({ Down: 'ArrowDown', Up: 'ArrowUp', space: 'Space' })[key] ?? key;
+const domKey = (/** @type {string} */ key) =>
+    ({ Down: 'ArrowDown', Up: 'ArrowUp', space: 'Space' })[key] ?? key;
 
 /** A picture file's pixels as 8-bit RGB. @param {string} path */
 export const rgbOf = (path) => execFileSync('convert', [path, '-depth', '8', 'rgb:-']);
@@ -44,7 +45,9 @@ export async function takeWebScreens(site, out) {
             w.loadingFrames = [];
             w.quadrellOnFrame = () => {
                 if (w.loadingFrames.length < 6) {
-                    w.loadingFrames.push(/** @type {HTMLCanvasElement} */ (document.getElementById('screen')).toDataURL());
+                    w.loadingFrames.push(
+                        /** @type {HTMLCanvasElement} */ (document.getElementById('screen')).toDataURL(),
+                    );
                 }
             };
         }, busyLevel);
@@ -53,7 +56,8 @@ export async function takeWebScreens(site, out) {
         await sleep(2500);
         const loading = await page.evaluate(() => /** @type {any} */ (window).loadingFrames);
         loading.forEach((/** @type {string} */ url, /** @type {number} */ n) =>
-            writeFileSync(join(out, `web-loading-${n}.png`), Buffer.from(url.split(',')[1], 'base64')));
+            writeFileSync(join(out, `web-loading-${n}.png`), Buffer.from(url.split(',')[1], 'base64')),
+        );
         for (const [name, keys] of screens) {
             for (const key of keys) {
                 await page.keyboard.down(/** @type {any} */ (domKey(key)));
@@ -62,7 +66,9 @@ export async function takeWebScreens(site, out) {
                 await sleep(300);
             }
             await sleep(500);
-            const url = await page.evaluate(() => /** @type {HTMLCanvasElement} */ (document.getElementById('screen')).toDataURL());
+            const url = await page.evaluate(() =>
+                /** @type {HTMLCanvasElement} */ (document.getElementById('screen')).toDataURL(),
+            );
             writeFileSync(join(out, `web-${name}.png`), Buffer.from(url.split(',')[1], 'base64'));
         }
     } finally {
@@ -79,10 +85,22 @@ export async function takeWebScreens(site, out) {
  * @param {string} out
  */
 export function takeDesktopScreens(game, scratch, out) {
-    const steps = screens.map(([name, keys]) =>
-        `${keys.map((k) => `xdotool keydown --window "$id" ${k}; sleep 0.1; xdotool keyup --window "$id" ${k}; sleep 0.3`).join('\n')}
-sleep 0.5; import -window "$id" "$OUT/desktop-${name}.png"`).join('\n');
-    execFileSync('xvfb-run', ['-a', '-s', '-screen 0 640x480x24 -noreset', 'bash', '-c', `set -eu
+    const steps = screens
+        .map(
+            ([name, keys]) =>
+                `${keys.map((k) => `xdotool keydown --window "$id" ${k}; sleep 0.1; xdotool keyup --window "$id" ${k}; sleep 0.3`).join('\n')}
+sleep 0.5; import -window "$id" "$OUT/desktop-${name}.png"`,
+        )
+        .join('\n');
+    execFileSync(
+        'xvfb-run',
+        [
+            '-a',
+            '-s',
+            '-screen 0 640x480x24 -noreset',
+            'bash',
+            '-c',
+            `set -eu
 cd "$SCRATCH"
 SDL_AUDIODRIVER=dummy "$GAME" >/dev/null 2>&1 &
 pid=$!
@@ -99,18 +117,24 @@ for try in $(seq 60); do
 done
 sleep 2.5
 ${steps}
-kill $pid`], {
-        // A real window on the virtual display, whatever driver the test's
-        // own environment asks of SDL.
-        env: { ...process.env, SDL_VIDEODRIVER: 'x11', SCRATCH: scratch, OUT: out, GAME: game },
-        stdio: 'pipe',
-        timeout: 120000,
-    });
+kill $pid`,
+        ],
+        {
+            // A real window on the virtual display, whatever driver the test's
+            // own environment asks of SDL.
+            env: { ...process.env, SDL_VIDEODRIVER: 'x11', SCRATCH: scratch, OUT: out, GAME: game },
+            stdio: 'pipe',
+            timeout: 120000,
+        },
+    );
 }
 
 /** The loading frames of one side in out, in order. @param {string} out @param {'web' | 'desktop'} side */
 export function loadingFrames(out, side) {
-    return readdirSync(out).filter((f) => new RegExp(`^${side}-loading-\\d+\\.png$`).test(f)).sort().map((f) => join(out, f));
+    return readdirSync(out)
+        .filter((f) => new RegExp(`^${side}-loading-\\d+\\.png$`).test(f))
+        .sort()
+        .map((f) => join(out, f));
 }
 
 /** Removes a scratch folder. @param {string} folder */
