@@ -26,17 +26,23 @@ import { keepSiteOffline } from '../shared/offline.js';
 // The whole site (editor and game) kept for offline use, once this page has loaded.
 keepSiteOffline(new URL('../', import.meta.url));
 
-if (addressHasLink()) {
-    if (!(await openLink())) openKeptSet();
-} else {
-    openKeptSet();
-    if (location.hash.length > 1) {
-        showNotice(
-            'The address ends in something that is not a level link (a level link ends in #q1. and ' +
-                'letters): nothing was opened from it.',
-            true,
-        );
+try {
+    if (addressHasLink()) {
+        if (!(await openLink())) openKeptSet();
+    } else {
+        openKeptSet();
+        if (location.hash.length > 1) {
+            showNotice(
+                'The address ends in something that is not a level link (a level link ends in #q1. and ' +
+                    'letters): nothing was opened from it.',
+                true,
+            );
+        }
     }
+} finally {
+    // The page is shown once its panels have laid it out (editor.css), so
+    // nothing on it moves while it loads.
+    document.querySelector('main')?.classList.add('laid-out');
 }
 
 // For the page's tests and benchmark.
