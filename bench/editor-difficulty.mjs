@@ -13,18 +13,17 @@
 //          (after ./test.sh: build/ and build-web/; QUADRELL_BUILD and
 //          QUADRELL_WEB_BUILD name other build folders)
 // Exit status: 0 measured, 1 a build is missing, 2 bad usage.
-import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 
 import {
     benchStart,
     cpu,
-    desktopLevelCheck as desktop,
     desktopSweep,
     fullLevel,
     quantile,
-    root,
+    requireBuilt,
     webSite as site,
 } from './support.mjs';
 
@@ -34,13 +33,8 @@ const {
     fail,
 } = benchStart('editor-difficulty', usage, { jobs: 2, runs: 5, idle: 10 });
 
-if (!existsSync(desktop)) fail(`no desktop levelcheck at ${desktop}: run ./test.sh first`, 1);
+requireBuilt(fail, ['editor.html', 'editor/shipped-levels.json']);
 const shippedFile = path.join(site, 'editor', 'shipped-levels.json');
-if (!existsSync(shippedFile))
-    fail(`no editor page with its shipped levels in ${site}: run ./test.sh first`, 1);
-if (!existsSync(path.join(root, 'node_modules/puppeteer-core'))) {
-    fail('no puppeteer-core in node_modules: run tools/install-deps.sh --tests', 1);
-}
 const { launchBrowser, serveFolder } = await import('../tests/web/support/browser.mjs');
 
 /** @type {{number: number, name: string, minutes: number, text: string}[]} */

@@ -10,17 +10,16 @@
 //          (after ./test.sh: build/ and build-web/; QUADRELL_BUILD and
 //          QUADRELL_WEB_BUILD name other build folders)
 // Exit status: 0 measured, 1 a build is missing, 2 bad usage.
-import { existsSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 
 import {
     benchStart,
-    desktopLevelCheck as desktop,
     desktopSweep,
     fullLevel as level,
     quantile,
-    root,
+    requireBuilt,
     webSite as site,
 } from './support.mjs';
 
@@ -30,11 +29,7 @@ const {
     fail,
 } = benchStart('editor-page', usage, { runs: 3, changes: 60 });
 
-if (!existsSync(desktop)) fail(`no desktop levelcheck at ${desktop}: run ./test.sh first`, 1);
-if (!existsSync(path.join(site, 'editor.html'))) fail(`no editor page in ${site}: run ./test.sh first`, 1);
-if (!existsSync(path.join(root, 'node_modules/puppeteer-core'))) {
-    fail('no puppeteer-core in node_modules: run tools/install-deps.sh --tests', 1);
-}
+requireBuilt(fail, ['editor.html']);
 const { launchBrowser, serveFolder } = await import('../tests/web/support/browser.mjs');
 
 const median = (/** @type {number[]} */ values) => quantile(values, 0.5);

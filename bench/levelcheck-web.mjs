@@ -9,20 +9,13 @@
 //          (after ./test.sh or both builds: build/ and build-web/; QUADRELL_BUILD and
 //          QUADRELL_WEB_BUILD name other build folders)
 // Exit status: 0 measured, 1 a build or a result is missing, 2 bad usage.
-import { existsSync, mkdtempSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { Worker } from 'node:worker_threads';
 
-import {
-    benchStart,
-    desktopLevelCheck as desktop,
-    desktopSweep,
-    fullLevel as level,
-    quantile,
-    webSite,
-} from './support.mjs';
+import { benchStart, desktopSweep, fullLevel as level, quantile, requireBuilt, webSite } from './support.mjs';
 
 const usage = 'usage: node --no-experimental-fetch bench/levelcheck-web.mjs [--jobs N] [--runs R]';
 const {
@@ -31,9 +24,7 @@ const {
 } = benchStart('levelcheck-web', usage, { runs: 3 });
 
 const site = path.join(webSite, 'levelcheck');
-if (!existsSync(desktop)) fail(`no desktop levelcheck at ${desktop}: run ./test.sh first`, 1);
-if (!existsSync(path.join(site, 'levelcheck-core.wasm')))
-    fail(`no web levelcheck in ${site}: run ./test.sh first`, 1);
+requireBuilt(fail, ['levelcheck/levelcheck-core.wasm'], { browser: false });
 const { LevelCheckPool } = await import(pathToFileURL(path.join(site, 'levelcheck-pool.js')).href);
 const { loadLevelCheck } = await import(pathToFileURL(path.join(site, 'levelcheck.js')).href);
 

@@ -3,7 +3,15 @@
 // measured, the full level and the desktop sweep measured against; and a
 // working folder for the desktop game beside the browser's.
 import { spawnSync } from 'node:child_process';
-import { copyFileSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, symlinkSync } from 'node:fs';
+import {
+    copyFileSync,
+    existsSync,
+    mkdirSync,
+    mkdtempSync,
+    readFileSync,
+    readdirSync,
+    symlinkSync,
+} from 'node:fs';
 import { cpus, tmpdir } from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -42,6 +50,24 @@ export function benchStart(name, usage, defaults) {
         /** @type {Record<string, number>} */ (options)[key] = value;
     }
     return { options, fail };
+}
+
+/**
+ * Ends the benchmark (status 1) unless the desktop levelcheck, the browser
+ * tests' packages and the given files of the built site are there.
+ * @param {(message: string, status: number) => never} fail benchStart's
+ * @param {string[]} siteFiles paths under the site, each with what it is
+ * @param {{ browser?: boolean }} [options] browser: puppeteer-core is needed too
+ */
+export function requireBuilt(fail, siteFiles, { browser = true } = {}) {
+    if (!existsSync(desktopLevelCheck))
+        fail(`no desktop levelcheck at ${desktopLevelCheck}: run ./test.sh first`, 1);
+    for (const file of siteFiles) {
+        if (!existsSync(path.join(webSite, file))) fail(`no ${file} in ${webSite}: run ./test.sh first`, 1);
+    }
+    if (browser && !existsSync(path.join(root, 'node_modules/puppeteer-core'))) {
+        fail('no puppeteer-core in node_modules: run tools/install-deps.sh --tests', 1);
+    }
 }
 
 /** Every cell a brick: one-, two- and three-hit bricks in turn along the diagonals. */

@@ -16,8 +16,7 @@
 //     sleep (the timers the frame loop sets), median over each window.
 //
 //   usage: node bench/web-game.mjs [SITE] [DESKTOP_GAME]
-//   (defaults build-web/site and build/quadrell; run from tests/web's
-//   node_modules: cd tests/web && node ../../bench/web-game.mjs)
+//   (defaults build-web/site and build/quadrell, from the repository's top)
 // Needs xvfb-run, xdotool and import for the desktop side. Run it nice on a
 // quiet machine; the figures move with its load.
 import { execFileSync } from 'node:child_process';

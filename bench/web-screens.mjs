@@ -6,7 +6,7 @@
 // than 2 pixels away from any light text pixel of either picture); the
 // test tests/web/game/screens.test.mjs checks the same pictures.
 //
-//   usage: cd tests/web && node ../../bench/web-screens.mjs [OUT_DIR]
+//   usage: node bench/web-screens.mjs [OUT_DIR]
 // Needs the built site (build-web/site), the desktop game (build/quadrell),
 // xvfb-run, xdotool and ImageMagick. The pictures stay in OUT_DIR.
 import { mkdirSync, mkdtempSync } from 'node:fs';

@@ -8,8 +8,7 @@
 // starts a scroll) holds the game's timers back by about 100 ms.
 //
 //   usage: node bench/web-touch.mjs [--touches N] [SITE]
-//   (SITE defaults to build-web/site; run from tests/web's node_modules:
-//   cd tests/web && node ../../bench/web-touch.mjs)
+//   (SITE defaults to build-web/site, from the repository's top)
 // Run it nice on a quiet machine: the gaps move with its load.
 import { launchBrowser, serveFolder } from '../tests/web/support/browser.mjs';
 import { driver } from '../tests/web/game/screen.mjs';
