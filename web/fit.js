@@ -19,20 +19,28 @@ export function fit() {
     root.setProperty('--side', `${plan.side}px`);
     document.body.classList.toggle('touch', touch);
     document.body.dataset.form = plan.form;
-    fitFor = window.devicePixelRatio;
 }
 
-let fitFor = 0;
 /**
  * Zoom and a move to another display change the device pixels per CSS
- * pixel, not always with a resize event: checked once an animation frame.
+ * pixel, not always with a resize event. A media query on the present
+ * resolution tells at once where the browser reports it; a look twice a
+ * second catches the rest (an emulated device, for one) without waking
+ * every frame, as an animation-frame loop would.
  */
 function watchResolution() {
-    if (window.devicePixelRatio !== fitFor) fit();
-    requestAnimationFrame(watchResolution);
+    let seen = 0;
+    const check = () => {
+        if (window.devicePixelRatio === seen) return;
+        if (seen) fit();
+        seen = window.devicePixelRatio;
+        matchMedia(`(resolution: ${seen}dppx)`).addEventListener('change', check, { once: true });
+    };
+    check();
+    setInterval(check, 500);
 }
 
 window.addEventListener('resize', fit);
 document.addEventListener('fullscreenchange', fit);
 fit();
-requestAnimationFrame(watchResolution);
+watchResolution();

@@ -389,6 +389,9 @@ test('a gamepad moves the menu arrow, starts and serves a game, steers and goes 
     };
     await page.click('#start');
     assert.ok(await game.waitFor((s) => s.isTitleMenu() && s.arrowRow() === 0, Patience), 'the title menu');
+    // Until the browser announces a pad (at its first press), the page never reads one.
+    assert.equal(await page.evaluate(() => /** @type {any} */ (window).padReads), 0, 'no reads before a pad');
+    await page.evaluate(() => window.dispatchEvent(new Event('gamepadconnected')));
     // The d-pad's down; menus act on the release.
     await press('button 13');
     assert.ok(await game.waitFor((s) => s.arrowRow() === 1, Patience), 'd-pad down');
