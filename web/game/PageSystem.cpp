@@ -10,7 +10,7 @@
 
 extern "C" {
 // library_quadrell.js
-void quadrell_show_frame(const Uint32* rgba, int width, int height);
+void quadrell_show_frame(const Uint32* rgba, int width, int height, int top, int rows);
 int quadrell_next_key(void);
 void quadrell_slept(void);
 }
@@ -67,29 +67,42 @@ SDLKey KeyOf(int domCode) {
 extern "C" {
 
 // One conversion to the page's colours and one hand-over a frame; nothing
-// is read back.
+// is read back. Only the band of rows that changed since the last frame is
+// handed over: a still screen (a menu, a pause) costs the browser no new
+// picture to show, which is most of what showing a frame costs it.
 int SDL_Flip(SDL_Surface* surface) {
     if (!surface || surface != SDL_GetVideoSurface() || surface->format->BytesPerPixel != 2)
         return 0;
     static Uint32* frame = nullptr;
     static int frameSize = 0;
     const int size = surface->w * surface->h;
+    bool fresh = false;
     if (size != frameSize) {
         std::free(frame);
         frame = static_cast<Uint32*>(std::malloc(static_cast<size_t>(size) * sizeof(Uint32)));
         frameSize = frame ? size : 0;
         if (!frame)
             return -1;
+        fresh = true;
     }
     const Uint32* shown = ShownColours();
+    int top = surface->h, bottom = 0;
     for (int y = 0; y < surface->h; ++y) {
         const Uint16* row = reinterpret_cast<const Uint16*>(
             static_cast<const Uint8*>(surface->pixels) + y * surface->pitch);
         Uint32* out = frame + y * surface->w;
-        for (int x = 0; x < surface->w; ++x)
-            out[x] = shown[row[x]];
+        Uint32 changed = fresh;
+        for (int x = 0; x < surface->w; ++x) {
+            const Uint32 colour = shown[row[x]];
+            changed |= out[x] ^ colour;
+            out[x] = colour;
+        }
+        if (changed) {
+            top = top < y ? top : y;
+            bottom = y + 1;
+        }
     }
-    quadrell_show_frame(frame, surface->w, surface->h);
+    quadrell_show_frame(frame, surface->w, surface->h, top, bottom > top ? bottom - top : 0);
     return 0;
 }
 

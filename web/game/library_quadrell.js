@@ -79,12 +79,17 @@ mergeInto(LibraryManager.library, {
         if (bridge.onSleep) bridge.onSleep();
     },
 
-    // The frame (RGBA, rows of width pixels at ptr) onto the canvas; the
-    // page's onFlip after it.
+    // The frame (RGBA, rows of width pixels at ptr) onto the canvas, of it
+    // the rows that changed (rows from top; none: the canvas shows it
+    // already); the page's onFlip after it.
     quadrell_show_frame__deps: ['$QD'],
-    /** @param {number} ptr @param {number} width @param {number} height */
-    quadrell_show_frame: function (ptr, width, height) {
+    /**
+     * @param {number} ptr @param {number} width @param {number} height
+     * @param {number} top @param {number} rows
+     */
+    quadrell_show_frame: function (ptr, width, height, top, rows) {
         var screen = QD.screen;
+        var whole = false;
         if (
             !screen ||
             screen.buffer !== HEAPU8.buffer ||
@@ -108,8 +113,15 @@ mergeInto(LibraryManager.library, {
                 context: canvas.getContext('2d'),
                 image: new ImageData(pixels, width, height),
             };
+            // A canvas whose pixels the browser dropped (a lost context)
+            // gets the whole next frame.
+            canvas.oncontextrestored = function () {
+                QD.screen = null;
+            };
+            whole = true;
         }
-        screen.context.putImageData(screen.image, 0, 0);
+        if (whole) screen.context.putImageData(screen.image, 0, 0);
+        else if (rows > 0) screen.context.putImageData(screen.image, 0, 0, 0, top, width, rows);
         var bridge = QD.bridge();
         if (bridge.onFlip) bridge.onFlip();
     },

@@ -69,7 +69,8 @@ test('a whole run by the keyboard, from the overlay to the ended notice', async 
     assert.ok(await game.waitFor((s) => s.isTitleMenu() && s.arrowRow() === 0, 10000), 'the title menu');
     // Text, pictures and blends alike in the desktop's 16-bit colours.
     assert.equal((await game.take()).offGrid(), 0, 'the title menu in 16-bit colour');
-    // ... kept cheap: one picture put on the canvas a frame, nothing read back.
+    // ... kept cheap: at most one picture put on the canvas a frame (none
+    // while the screen stays as it is), nothing read back.
     const drawn = await page.evaluate(async () => {
         const w = /** @type {any} */ (window);
         w.drawing = { frames: 0, puts: 0, readBack: 0 };
@@ -77,7 +78,7 @@ test('a whole run by the keyboard, from the overlay to the ended notice', async 
         return w.drawing;
     });
     assert.ok(drawn.frames >= 20, `frames in a second: ${drawn.frames}`);
-    assert.equal(drawn.puts, drawn.frames, 'one picture a frame');
+    assert.ok(drawn.puts <= drawn.frames, `pictures ${drawn.puts} in ${drawn.frames} frames`);
     assert.equal(drawn.readBack, 0, 'no pixel read back');
 
     // The tune's player is loaded once the game asks for the tune.
