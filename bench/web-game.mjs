@@ -55,9 +55,15 @@ function sizes(list) {
     return { raw, gzip, brotli };
 }
 const all = files(site);
-const game = all.filter((path) => !path.includes('/levelcheck/') && !path.includes('/editor'));
+// What a player downloads to play: the page and the game, with the tab's
+// icon; the larger icons are fetched only by a browser installing the app.
+const installIcon = (/** @type {string} */ path) => /\/icons\//.test(path) && !/-32\.png$/.test(path);
+const game = all.filter(
+    (path) => !path.includes('/levelcheck/') && !path.includes('/editor') && !installIcon(path),
+);
 console.log('download, whole site:', sizes(all));
 console.log('download, the game (page, game/):', sizes(game));
+console.log("the app's install icons:", sizes(all.filter(installIcon)));
 const tune = all.filter((path) => /mod(-worklet)?\.js$/.test(path));
 console.log('of which the tune player:', sizes(tune));
 

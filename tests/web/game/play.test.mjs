@@ -78,7 +78,8 @@ test('a whole run by the keyboard, from the overlay to the ended notice', async 
         return w.drawing;
     });
     assert.ok(drawn.frames >= 20, `frames in a second: ${drawn.frames}`);
-    assert.ok(drawn.puts <= drawn.frames, `pictures ${drawn.puts} in ${drawn.frames} frames`);
+    // The title menu stands still: its frames change nothing to show.
+    assert.ok(drawn.puts < drawn.frames / 2, `pictures ${drawn.puts} in ${drawn.frames} frames`);
     assert.equal(drawn.readBack, 0, 'no pixel read back');
 
     // The tune's player is loaded once the game asks for the tune.
