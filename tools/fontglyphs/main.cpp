@@ -203,6 +203,10 @@ int main(int argc, char* argv[]) {
             if (change)
                 face.kerning.push_back({a, b, change});
         }
+    if (face.kerning.size() > 32767) {
+        std::fprintf(stderr, "font-glyphs: more kerning pairs than the file holds\n");
+        return 3;
+    }
     // Every pair, then strings long enough for kerning, bearings and
     // overlaps to meet.
     std::vector<std::string> texts;
