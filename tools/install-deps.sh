@@ -22,6 +22,8 @@ if [ "${1:-}" = "--tests" ]; then
     # The browser build and its tests in node (emscripten brings nodejs);
     # stb's headers decode the browser build's pictures and rasterise its text.
     quadrell_packages+=(emscripten nodejs libstb-dev)
+    # FreeType's headers: tools/fontglyphs asks it for the fonts' kerning.
+    quadrell_packages+=(libfreetype-dev)
     # The page tests drive Debian's Chromium.
     quadrell_packages+=(chromium)
 fi

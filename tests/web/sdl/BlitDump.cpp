@@ -185,7 +185,7 @@ void Text(const std::string& data) {
     const struct {
         const char* file;
         int size;
-    } fonts[] = {{"fonts/nocontrol.ttf", 24}, {"fonts/arial.ttf", 14}};
+    } fonts[] = {{"fonts/nocontrol.ttf", 24}, {"fonts/arial.ttf", 14}, {"fonts/nocontrol.ttf", 14}};
     const char* lines[] = {"New Game",
                            "Options",
                            "Credits",
@@ -200,7 +200,10 @@ void Text(const std::string& data) {
                            "62.50 fps",
                            "AaBbCcXxYyZz !?.,:;-_()",
                            "W",
-                           "j"};
+                           "j",
+                           "All peopels that share there resources for free",
+                           "AVATAR To, Ty. WAVY j(j)f/f",
+                           "\xC9t\xE9 \xE0 l'\xEEle, \xA9 \xBD \xFF\x01"};
     for (const auto& f : fonts) {
         TTF_Font* font = TTF_OpenFont((data + "/" + f.file).c_str(), f.size);
         if (!font) {
@@ -208,7 +211,8 @@ void Text(const std::string& data) {
             continue;
         }
         for (const char* line : lines) {
-            const std::string name = std::string("text ") + f.file + " " + line;
+            const std::string name =
+                std::string("text ") + f.file + " " + std::to_string(f.size) + " " + line;
             SDL_Surface* text = TTF_RenderText_Blended(font, line, SDL_Color{255, 255, 255, 0});
             if (!text)
                 continue;

@@ -1,7 +1,8 @@
 // @ts-check
 // Two pictures of the game's screen compared: how many pixels differ, and
-// how many of them lie outside text, which the browser rasterises with
-// another engine than the desktop's.
+// how many of them lie outside text (where a font drawn by another
+// rasteriser than the desktop's FreeType would differ, as the browser's
+// fallback for a size without a glyph file does).
 
 /**
  * Pixels that differ between two RGB pictures of 320x240, in all and
