@@ -90,6 +90,9 @@ try {
                         `TBT ${ms('total-blocking-time')} ms`,
                 );
                 if (scores.some((score) => score < 100) || cls > 0.02) missed = true;
+                // What moved, to tell a layout fault from the preset's own doing.
+                for (const shift of lhr.audits['layout-shifts'].details?.items ?? [])
+                    console.log(`  shifted: ${shift.node?.selector ?? '?'} (${shift.score.toFixed(3)})`);
             }
             // What kept the worst run below full marks.
             results.sort((a, b) => a.categories.performance.score - b.categories.performance.score);
