@@ -10,7 +10,13 @@ import { existsSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
 import { runInNewContext } from 'node:vm';
-import { assemblePage, inlineModules, PageError } from '../../../web/assemblePage.mjs';
+import {
+    assembleEditor,
+    assemblePage,
+    inlineModules,
+    moduleGraph,
+    PageError,
+} from '../../../web/assemblePage.mjs';
 import { planLayout } from '../../../web/layout.js';
 
 const repo = new URL('../../../', import.meta.url).pathname;
@@ -95,4 +101,19 @@ test('a module the page cannot inline is refused, not guessed at', () => {
         inlineModules('a.js', (path) => modules[path]),
         /const b = 1;[\s\S]*const a = b \+ 1;/,
     );
+});
+
+test("the editor's page: its style sheets admitted by their hashes, each of its modules asked for at once", () => {
+    const editor = existsSync(join(site, 'editor.html'))
+        ? readFileSync(join(site, 'editor.html'), 'utf8')
+        : assembleEditor(web('editor/editor.html'), web);
+    const policy = /http-equiv="Content-Security-Policy"\s+content="([^"]*)"/.exec(editor)?.[1] ?? '';
+    const styles = [...editor.matchAll(/<style>([\s\S]*?)<\/style>/g)].map((m) => m[1]);
+    assert.equal(styles.length, 2);
+    for (const style of styles)
+        assert.ok(policy.includes(hash(style)), 'a style sheet the page would refuse');
+    assert.ok(!policy.includes('unsafe-inline'));
+    const preloaded = [...editor.matchAll(/<link rel="modulepreload" href="([^"]+)" \/>/g)].map((m) => m[1]);
+    assert.deepEqual(preloaded.sort(), moduleGraph('editor/editorPage.js', web).slice(1).sort());
+    assert.ok(preloaded.includes('game/keys.js'), 'imports at every depth');
 });
