@@ -1,8 +1,10 @@
 // @ts-check
-// Lays the page out before its first paint (index.html loads this module
-// render-blocking), so that the screen's box is where it stays while the
+// Lays the page out before its first paint (the built index.html runs this
+// and its imports as one inline script at the top of its body, see
+// assemblePage.mjs), so that the screen's box is where it stays while the
 // game loads, and again on every resize, rotation, zoom and fullscreen
-// change. The plan is layout.js's; this only applies it.
+// change. The plan is layout.js's; this only applies it. Plain imports and
+// exports only: the build inlines nothing else.
 import { planLayout } from './layout.js';
 
 /** A touch screen: the touch controls, the drag strip, "Tap to play". */

@@ -3,8 +3,7 @@
 // only after a gesture), fullscreen, keys, touch buttons, drag steering and
 // gamepads into the game, the log, and the notice when the program ends
 // with "Play again". Every rule of the game stays in the program. The
-// layout is fit.js's.
-import { touch } from './fit.js';
+// layout is fit.js's, which the built page runs inline before this.
 import { watchGamepads } from './game/gamepad.js';
 import { createKeySource, gameKeyOf } from './game/keys.js';
 import { createLazyMusic, startAudio } from './game/music.js';
@@ -18,6 +17,8 @@ const $ = (/** @type {string} */ id) => /** @type {HTMLElement} */ (document.get
 const stage = $('stage');
 const canvas = /** @type {HTMLCanvasElement} */ ($('screen'));
 const logView = $('log');
+/** A touch screen, as the layout found it (fit.js marks the body). */
+const touch = document.body.classList.contains('touch');
 
 // Fullscreen shows the whole play area, the controls with the screen, and
 // its button says how to leave it.

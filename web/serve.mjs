@@ -3,7 +3,9 @@
 // browser tests: loopback only, no dependencies, files only from inside the
 // folder, nothing cached by the browser (a rebuilt site is what the next
 // load gets). Text and wasm go out gzip- or brotli-compressed when the
-// browser asks for it, as a real static host sends them.
+// browser asks for it, as a real static host sends them. Given a
+// certificate (serveFolder's tls), it serves HTTPS and HTTP/2 instead, as
+// public static hosts do (the Lighthouse benchmark's --http2).
 //
 //   usage: node web/serve.mjs DIR [--port N]
 //
@@ -11,6 +13,7 @@
 // editor's on standard output once it listens. Port 0 picks a free one.
 // Exit status 2 for a bad command line, 3 when the port is taken.
 import { createServer } from 'node:http';
+import { createSecureServer } from 'node:http2';
 import { createReadStream, existsSync, readFileSync, statSync } from 'node:fs';
 import { resolve, sep, extname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -116,12 +119,18 @@ export function fileForPath(root, urlPath) {
 /**
  * Serves dir on 127.0.0.1 until close() is called.
  * @param {string} dir the folder to serve
- * @param {{port?: number}} [options] port 0 (the default) picks a free one
+ * @param {{port?: number, tls?: {key: string | Buffer, cert: string | Buffer}}} [options] port 0 (the
+ *   default) picks a free one; with tls, HTTPS and HTTP/2 (HTTP/1.1 to a client without it), as a
+ *   public static host serves
  * @returns {Promise<{url: string, close: () => Promise<void>}>} url ends in '/'
  */
-export function serveFolder(dir, { port = 0 } = {}) {
+export function serveFolder(dir, { port = 0, tls } = {}) {
     const root = resolve(dir);
-    const server = createServer((request, response) => {
+    /**
+     * @param {import('node:http').IncomingMessage | import('node:http2').Http2ServerRequest} request
+     * @param {import('node:http').ServerResponse | import('node:http2').Http2ServerResponse} response
+     */
+    const answer = (request, response) => {
         const file =
             request.method === 'GET' || request.method === 'HEAD'
                 ? fileForPath(root, request.url ?? '/')
@@ -155,7 +164,8 @@ export function serveFolder(dir, { port = 0 } = {}) {
                 'Content-Encoding': encoding,
                 'Content-Length': body.length,
             });
-            response.end(request.method === 'HEAD' ? undefined : body);
+            if (request.method === 'HEAD') response.end();
+            else response.end(body);
             return;
         }
         response.writeHead(200, { ...headers, 'Content-Length': stats.size });
@@ -164,6 +174,14 @@ export function serveFolder(dir, { port = 0 } = {}) {
             return;
         }
         createReadStream(file).pipe(response);
+    };
+    const server = tls ? createSecureServer({ allowHTTP1: true, ...tls }, answer) : createServer(answer);
+    // Every connection, to end them all at close (an HTTP/2 client keeps its own open).
+    /** @type {Set<import('node:net').Socket>} */
+    const sockets = new Set();
+    server.on('connection', (/** @type {import('node:net').Socket} */ socket) => {
+        sockets.add(socket);
+        socket.once('close', () => sockets.delete(socket));
     });
     return new Promise((resolvePromise, reject) => {
         server.once('error', reject);
@@ -171,11 +189,11 @@ export function serveFolder(dir, { port = 0 } = {}) {
             const address = server.address();
             const actualPort = typeof address === 'object' && address ? address.port : port;
             resolvePromise({
-                url: `http://127.0.0.1:${actualPort}/`,
+                url: `${tls ? 'https' : 'http'}://127.0.0.1:${actualPort}/`,
                 close: () =>
                     new Promise((done) => {
-                        server.closeAllConnections();
                         server.close(() => done());
+                        for (const socket of sockets) socket.destroy();
                     }),
             });
         });

@@ -23,9 +23,6 @@ import * as sweep from './sweepPanel.js';
 import './designerPanel.js';
 import { keepSiteOffline } from '../shared/offline.js';
 
-// The whole site (editor and game) kept for offline use, once this page has loaded.
-keepSiteOffline(new URL('../', import.meta.url));
-
 try {
     if (addressHasLink()) {
         if (!(await openLink())) openKeptSet();
@@ -44,6 +41,9 @@ try {
     // nothing on it moves while it loads.
     document.querySelector('main')?.classList.add('laid-out');
 }
+// The whole site (editor and game) kept for offline use, once this page has
+// loaded and shown its work: its downloads never come before the editor's.
+keepSiteOffline(new URL('../', import.meta.url));
 
 // For the page's tests and benchmark.
 Object.assign(window, {

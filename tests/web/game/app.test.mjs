@@ -194,8 +194,8 @@ test('offline after one visit; a new build replaces the old build cleanly', asyn
 
         // A new build: one file changed, and its worker listed again.
         writeFileSync(
-            join(copy, 'page.css'),
-            `${readFileSync(join(copy, 'page.css'), 'utf8')}\n/* a new build */\n`,
+            join(copy, 'page.js'),
+            `${readFileSync(join(copy, 'page.js'), 'utf8')}\n/* a new build */\n`,
         );
         execFileSync('cmake', [
             `-DSITE=${copy}`,
@@ -237,8 +237,8 @@ test('offline after one visit; a new build replaces the old build cleanly', asyn
             uploadThroughput: -1,
         });
         await page.reload();
-        const css = await page.evaluate(async () => (await fetch('page.css')).text());
-        assert.ok(css.endsWith('/* a new build */\n'), 'offline, the new build is served');
+        const script = await page.evaluate(async () => (await fetch('page.js')).text());
+        assert.ok(script.endsWith('/* a new build */\n'), 'offline, the new build is served');
         await toTitle(page);
     } finally {
         await context.close();
