@@ -17,11 +17,10 @@
 //
 // Exit status 0 when every goal is met in every run, 1 when one is missed, 2 for a bad
 // command line or a missing site or Lighthouse.
-import { execFileSync } from 'node:child_process';
-import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
-import { tmpdir } from 'node:os';
+import { existsSync } from 'node:fs';
 import { join } from 'node:path';
-import { serveFolder } from '../web/serve.mjs';
+import { localCertificate, serveFolder } from '../web/serve.mjs';
+import { chromiumFlags } from '../tests/web/support/browser.mjs';
 
 const usage = 'usage: node bench/lighthouse.mjs [SITE] [--runs N] [--http2]';
 const repo = new URL('..', import.meta.url).pathname;
@@ -58,24 +57,12 @@ try {
 }
 
 const categories = ['performance', 'accessibility', 'best-practices'];
-/** A throwaway certificate for 127.0.0.1, which the benchmark's browser is told to accept. */
+/** The certificate for --http2, which the benchmark's browser is told to accept. */
 function certificate() {
-    const dir = mkdtempSync(join(tmpdir(), 'lighthouse-tls-'));
-    try {
-        execFileSync(
-            'openssl',
-            ['req', '-x509', '-newkey', 'ec', '-pkeyopt', 'ec_paramgen_curve:prime256v1', '-nodes']
-                .concat(['-subj', '/CN=127.0.0.1', '-addext', 'subjectAltName=IP:127.0.0.1', '-days', '1'])
-                .concat(['-keyout', join(dir, 'key.pem'), '-out', join(dir, 'cert.pem')]),
-            { stdio: 'ignore' },
-        );
-        return { key: readFileSync(join(dir, 'key.pem')), cert: readFileSync(join(dir, 'cert.pem')) };
-    } catch {
-        process.stderr.write('lighthouse: --http2 needs openssl to make a certificate\n');
-        process.exit(2);
-    } finally {
-        rmSync(dir, { recursive: true, force: true });
-    }
+    const made = localCertificate();
+    if (made) return made;
+    process.stderr.write('lighthouse: --http2 needs openssl to make a certificate\n');
+    process.exit(2);
 }
 
 const server = await serveFolder(site, { port: 0, tls: http2 ? certificate() : undefined });
@@ -83,13 +70,7 @@ const chrome = await chromeLauncher.launch({
     chromePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     chromeFlags: [
         '--headless=new',
-        '--no-sandbox',
-        '--disable-gpu',
-        '--disable-quic',
-        '--no-first-run',
-        '--disable-background-networking',
-        '--disable-component-update',
-        '--disable-sync',
+        ...chromiumFlags,
         '--disable-default-apps',
         '--disable-domain-reliability',
         ...(http2 ? ['--ignore-certificate-errors'] : []),

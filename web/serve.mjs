@@ -12,9 +12,11 @@
 // Prints the game's address and, when the folder has the level editor, the
 // editor's on standard output once it listens. Port 0 picks a free one.
 // Exit status 2 for a bad command line, 3 when the port is taken.
+import { execFileSync } from 'node:child_process';
 import { createServer } from 'node:http';
 import { createSecureServer } from 'node:http2';
-import { createReadStream, existsSync, readFileSync, statSync } from 'node:fs';
+import { createReadStream, existsSync, mkdtempSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { tmpdir } from 'node:os';
 import { resolve, sep, extname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { brotliCompressSync, gzipSync, constants as zlib } from 'node:zlib';
@@ -114,6 +116,29 @@ export function fileForPath(root, urlPath) {
     const file = resolve(root, '.' + path);
     if (file !== root && !file.startsWith(root + sep)) return null;
     return path.endsWith('/') ? resolve(file, 'index.html') : file;
+}
+
+/**
+ * A throwaway certificate for 127.0.0.1 (a day long), made by openssl, for
+ * serving over HTTPS and HTTP/2 on this machine; null without openssl.
+ * @returns {{ key: Buffer, cert: Buffer } | null}
+ */
+export function localCertificate() {
+    const dir = mkdtempSync(join(tmpdir(), 'quadrell-tls-'));
+    try {
+        execFileSync(
+            'openssl',
+            ['req', '-x509', '-newkey', 'ec', '-pkeyopt', 'ec_paramgen_curve:prime256v1', '-nodes']
+                .concat(['-subj', '/CN=127.0.0.1', '-addext', 'subjectAltName=IP:127.0.0.1', '-days', '1'])
+                .concat(['-keyout', join(dir, 'key.pem'), '-out', join(dir, 'cert.pem')]),
+            { stdio: 'ignore' },
+        );
+        return { key: readFileSync(join(dir, 'key.pem')), cert: readFileSync(join(dir, 'cert.pem')) };
+    } catch {
+        return null;
+    } finally {
+        rmSync(dir, { recursive: true, force: true });
+    }
 }
 
 /**

@@ -2,14 +2,13 @@
 // served from a folder loads in headless Chromium with its module script.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { mkdtempSync, writeFileSync, mkdirSync, readFileSync, rmSync } from 'node:fs';
+import { mkdtempSync, writeFileSync, mkdirSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { get } from 'node:http';
 import { connect } from 'node:http2';
 import { brotliDecompressSync, gunzipSync } from 'node:zlib';
-import { chooseEncoding, fileForPath } from '../../web/serve.mjs';
+import { chooseEncoding, fileForPath, localCertificate } from '../../web/serve.mjs';
 import { launchBrowser, serveFolder } from './support/browser.mjs';
 
 test('paths stay inside the folder', () => {
@@ -87,22 +86,14 @@ test('text and wasm go out compressed as the browser asks, the bytes unchanged',
 });
 
 test('with a certificate the folder goes out over HTTP/2, compressed, and close ends its sessions', async (t) => {
-    const dir = mkdtempSync(join(tmpdir(), 'serve-h2-'));
-    try {
-        execFileSync(
-            'openssl',
-            ['req', '-x509', '-newkey', 'ec', '-pkeyopt', 'ec_paramgen_curve:prime256v1', '-nodes']
-                .concat(['-subj', '/CN=127.0.0.1', '-addext', 'subjectAltName=IP:127.0.0.1', '-days', '1'])
-                .concat(['-keyout', join(dir, 'key.pem'), '-out', join(dir, 'cert.pem')]),
-            { stdio: 'ignore' },
-        );
-    } catch {
+    const tls = localCertificate();
+    if (!tls) {
         t.skip('no openssl');
         return;
     }
+    const dir = mkdtempSync(join(tmpdir(), 'serve-h2-'));
     const text = 'const greeting = "hello";\n'.repeat(40);
     writeFileSync(join(dir, 'page.js'), text);
-    const tls = { key: readFileSync(join(dir, 'key.pem')), cert: readFileSync(join(dir, 'cert.pem')) };
     const server = await serveFolder(dir, { port: 0, tls });
     assert.match(server.url, /^https:/);
     const session = connect(server.url, { ca: tls.cert });

@@ -12,10 +12,22 @@ export { serveFolder } from '../../../web/serve.mjs';
 export const chromiumPath = process.env.CHROMIUM ?? '/usr/bin/chromium';
 
 /**
+ * The flags every headless Chromium here runs with: off the network (this
+ * machine's is closed; Chromium's background connections would only fail)
+ * and out of the GPU and sandbox, which a headless container has not.
+ */
+export const chromiumFlags = [
+    '--no-sandbox',
+    '--disable-gpu',
+    '--disable-quic',
+    '--no-first-run',
+    '--disable-background-networking',
+    '--disable-component-update',
+    '--disable-sync',
+];
+
+/**
  * Starts a headless Chromium with a fresh profile, removed again on close.
- * The flags keep it off the network (this machine's is closed; Chromium's
- * background connections would only fail) and out of the GPU and sandbox,
- * which a headless container has not.
  * @param {{args?: string[]}} [options] extra command-line flags
  * @returns {Promise<import('puppeteer-core').Browser>}
  */
@@ -24,16 +36,7 @@ export async function launchBrowser({ args = [] } = {}) {
     const browser = await puppeteer.launch({
         executablePath: chromiumPath,
         headless: true,
-        args: [
-            '--no-sandbox',
-            '--disable-gpu',
-            '--disable-quic',
-            '--no-first-run',
-            '--disable-background-networking',
-            '--disable-component-update',
-            '--disable-sync',
-            ...args,
-        ],
+        args: [...chromiumFlags, ...args],
         userDataDir: profile,
     });
     // The profile goes once the browser process has ended, not at the
