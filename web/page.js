@@ -46,7 +46,7 @@ const app = createAppPanel({
 });
 /** What tests and benchmarks read of the run on the page. */
 const pageHooks =
-    /** @type {{ quadrellLevels?: import('./game/runner.js').LevelFile[], quadrellOnFrame?: () => void, quadrellRun?: import('./game/runner.js').RunHandle | null }} */ (
+    /** @type {{ quadrellLevels?: import('./game/runner.js').LevelFile[], quadrellOnFrame?: () => void, quadrellRun?: import('./game/runner.js').RunHandle | null, quadrellSiteUpdate?: ReturnType<typeof keepSiteOffline> }} */ (
         window
     );
 
@@ -186,7 +186,12 @@ if (touch) cancelTouchStarts(document.body);
 // The downloads start at once; the game waits for the player's gesture.
 // The site is kept for offline play once the game's own downloads are in.
 preload().then(
-    () => keepSiteOffline(new URL('./', import.meta.url), () => !$('start').hidden),
+    () => {
+        pageHooks.quadrellSiteUpdate = keepSiteOffline(
+            new URL('./', import.meta.url),
+            () => !$('start').hidden,
+        );
+    },
     (error) => {
         $('failure').textContent = `Quadrell could not be loaded: ${error.message}`;
         cover('failed');

@@ -6,7 +6,9 @@
 // it fills its own cache beside the old one, checking each file against its
 // hash, and only takes over once no page of the old build is open (or
 // the one open page asks, before it has started anything), when the old
-// cache goes. A page thus never gets files of two builds.
+// cache goes. A page that was loading just then may have files of both;
+// every file served carries its build's name, so that page sees it and
+// reloads into the one build.
 //
 // Addresses are relative to the worker's own folder (its scope), so the
 // site works from any folder of any static host; two sites on one host
@@ -22,7 +24,7 @@ const Files = JSON.parse('@QUADRELL_FILES@');
 /**
  * @typedef {Event & { waitUntil(work: Promise<unknown>): void }} ExtendableEvent
  * @typedef {ExtendableEvent & { request: Request, respondWith(response: Promise<Response>): void }} FetchEvent
- * @typedef {ExtendableEvent & { data: unknown }} MessageEvent
+ * @typedef {ExtendableEvent & { data: unknown, ports: readonly MessagePort[] }} MessageEvent
  * @typedef {object} WorkerScope
  * @property {{ scope: string }} registration
  * @property {{ matchAll(options: object): Promise<{ url: string }[]> }} clients
@@ -79,15 +81,33 @@ sw.addEventListener('activate', (event) => {
 });
 
 // A page asks the waiting build to take over: done only when that page is
-// the site's one open page.
+// the site's one open page. The answer goes back on the port the page sent.
+// A page in the middle of loading is not yet one of the open pages, so one
+// may still start under the old build and go on under this one: the stamp
+// below lets it see that and reload (offline.js).
 sw.addEventListener('message', (event) => {
     if (event.data !== 'take over if alone') return;
+    const [reply] = event.ports;
     event.waitUntil(
-        sw.clients.matchAll({ type: 'window', includeUncontrolled: true }).then((open) => {
-            if (open.filter((client) => client.url.startsWith(scope)).length <= 1) return sw.skipWaiting();
+        sw.clients.matchAll({ type: 'window', includeUncontrolled: true }).then(async (open) => {
+            const alone = open.filter((client) => client.url.startsWith(scope)).length <= 1;
+            if (alone) await sw.skipWaiting();
+            reply?.postMessage(alone ? 'taking over' : 'waiting');
         }),
     );
 });
+
+/**
+ * A kept file as this build serves it: stamped with the build's name in a
+ * Server-Timing entry, which a page reads back from its performance
+ * entries to see that all of its files are of one build.
+ * @param {Response} kept
+ */
+function stamped(kept) {
+    const headers = new Headers(kept.headers);
+    headers.append('Server-Timing', `build;desc="${Build}"`);
+    return new Response(kept.body, { status: kept.status, statusText: kept.statusText, headers });
+}
 
 sw.addEventListener('fetch', (event) => {
     const request = event.request;
@@ -99,6 +119,9 @@ sw.addEventListener('fetch', (event) => {
     if (url.href === scope || url.href.endsWith('/')) url.href += 'index.html';
     if (!Object.hasOwn(Files, url.href.slice(scope.length))) return;
     event.respondWith(
-        caches.open(cacheName).then(async (cache) => (await cache.match(url.href)) ?? fetch(request)),
+        caches.open(cacheName).then(async (cache) => {
+            const kept = await cache.match(url.href);
+            return kept ? stamped(kept) : fetch(request);
+        }),
     );
 });

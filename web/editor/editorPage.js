@@ -43,10 +43,11 @@ try {
 }
 // The whole site (editor and game) kept for offline use, once this page has
 // loaded and shown its work: its downloads never come before the editor's.
-keepSiteOffline(new URL('../', import.meta.url));
+const siteUpdate = keepSiteOffline(new URL('../', import.meta.url));
 
 // For the page's tests and benchmark.
 Object.assign(window, {
+    quadrellSiteUpdate: siteUpdate,
     quadrellEditor: {
         get set() {
             return editor.set;

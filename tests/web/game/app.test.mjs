@@ -12,6 +12,7 @@ import { execFileSync } from 'node:child_process';
 import { after, before, test } from 'node:test';
 import { launchBrowser, serveFolder } from '../support/browser.mjs';
 import { driver, shown } from './screen.mjs';
+import { buildsOf } from '../../../web/shared/offline.js';
 
 const repo = new URL('../../../', import.meta.url);
 const site = process.env.SITE ?? new URL('build-web/site/', repo).pathname;
@@ -158,6 +159,32 @@ test('a failed download: the page says which file, and Try again works once it i
     await page.close();
 });
 
+/**
+ * What became of the site's update on the page (offline.js), once the page
+ * has asked. @param {import('puppeteer-core').Page} page
+ */
+async function siteUpdate(page) {
+    await page.waitForFunction(() => /** @type {any} */ (window).quadrellSiteUpdate, { timeout: 20000 });
+    return page.evaluate(() => /** @type {any} */ (window).quadrellSiteUpdate);
+}
+
+test('a page whose files came from two builds sees it', () => {
+    /** @param {string[]} stamps */
+    const entry = (...stamps) => ({
+        serverTiming: [
+            { name: 'cache', description: 'hit' },
+            ...stamps.map((description) => ({ name: 'build', description })),
+        ],
+    });
+    assert.deepEqual(
+        [...buildsOf([entry('a'), entry('a'), entry(), {}])],
+        ['a'],
+        'one build, a file from the network',
+    );
+    assert.deepEqual([...buildsOf([entry('a'), entry('b')])], ['a', 'b']);
+    assert.equal(buildsOf([entry(), {}]).size, 0, 'no worker');
+});
+
 test('offline after one visit; a new build replaces the old build cleanly', async () => {
     // A copy of the site, rebuilt below.
     const copy = mkdtempSync(join(tmpdir(), 'quadrell-site-'));
@@ -211,9 +238,9 @@ test('offline after one visit; a new build replaces the old build cleanly', asyn
         });
         const second = await context.newPage();
         await second.goto(own.url);
+        assert.equal(await siteUpdate(second), 'waiting', 'the second page asks, and the new build waits');
         await page.reload();
-        await page.waitForFunction(() => document.readyState === 'complete');
-        await driver(page).sleep(500);
+        assert.equal(await siteUpdate(page), 'waiting', 'so it does for the first page again');
         assert.equal(
             (await offlineState(page)).caches.length,
             2,
@@ -239,6 +266,18 @@ test('offline after one visit; a new build replaces the old build cleanly', asyn
         await page.reload();
         const script = await page.evaluate(async () => (await fetch('page.js')).text());
         assert.ok(script.endsWith('/* a new build */\n'), 'offline, the new build is served');
+        const builds = await page.evaluate(() =>
+            [
+                ...performance.getEntriesByType('navigation'),
+                ...performance.getEntriesByType('resource'),
+            ].flatMap((entry) =>
+                /** @type {PerformanceResourceTiming} */ (entry).serverTiming
+                    .filter((timing) => timing.name === 'build')
+                    .map((timing) => timing.description),
+            ),
+        );
+        assert.ok(builds.length > 3, 'the files served are stamped with their build');
+        assert.equal(new Set(builds).size, 1, "and all are the new build's");
         await toTitle(page);
     } finally {
         await context.close();
