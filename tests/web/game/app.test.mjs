@@ -79,7 +79,7 @@ test('a hidden page pauses the game and loses no ball; back, the game resumes', 
     // Another tab in front: the game's page is hidden, as the browser hides it.
     const other = await context.newPage();
     await other.bringToFront();
-    assert.equal(await page.evaluate(() => document.visibilityState), 'hidden');
+    await page.waitForFunction(() => document.visibilityState === 'hidden', { timeout: 5000 });
     assert.ok(await roundState(page, Paused, 3000), 'paused once hidden');
     await game.sleep(10000);
     assert.equal(await ask(page, 'roundState'), Paused, 'still paused');
