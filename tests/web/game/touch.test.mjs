@@ -368,23 +368,27 @@ test('the controls: no two overlap, each at least 48x48, in phone and desktop vi
 test('a gamepad moves the menu arrow, starts and serves a game, steers and goes Back; the mouse steers', async () => {
     const page = await open({ width: 1280, height: 800, touch: false, pad: true });
     const game = driver(page);
-    /** Sets a button or an axis of the pad. @param {string} what @param {number} value */
+    /**
+     * Sets a button or an axis of the pad; answers how often the page had
+     * read the pads by then, in the same step.
+     * @param {string} what @param {number} value @returns {Promise<number>}
+     */
     const set = (what, value) =>
         page.evaluate(
             (path, v) => {
-                const pad = /** @type {any} */ (window).pad;
+                const w = /** @type {any} */ (window);
                 const [kind, index] = path.split(' ');
-                if (kind === 'axis') pad.axes[Number(index)] = v;
-                else pad.buttons[Number(index)] = { pressed: v > 0, touched: v > 0, value: v };
+                if (kind === 'axis') w.pad.axes[Number(index)] = v;
+                else w.pad.buttons[Number(index)] = { pressed: v > 0, touched: v > 0, value: v };
+                return w.padReads;
             },
             what,
             value,
         );
     /** Holds it until the page has read it (menus act on the release). @param {string} what */
     const press = async (what) => {
-        const reads = await page.evaluate(() => /** @type {any} */ (window).padReads);
-        await set(what, 1);
-        await page.waitForFunction((before) => /** @type {any} */ (window).padReads >= before + 2, {}, reads);
+        const reads = await set(what, 1);
+        await page.waitForFunction((before) => /** @type {any} */ (window).padReads >= before + 1, {}, reads);
         await set(what, 0);
     };
     await page.click('#start');
